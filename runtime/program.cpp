@@ -1,0 +1,119 @@
+#include "program.h"
+
+#include "twips.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <algorithm>
+#include <map>
+#include <new>
+
+namespace quorvel::runtime {
+
+namespace {
+struct State {
+    QString title = QStringLiteral("quorvel");
+    std::vector<Form*> loaded;
+    std::map<std::type_index, std::unique_ptr<Form>> instances;
+    std::function<void(const RuntimeError&)> report;
+    bool running = false; // the event loop of ThunRTMain runs
+    bool ended = false; // End() was called: no further handler runs
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+void reportError(const RuntimeError& error) {
+    if (state().report)
+        state().report(error);
+    else
+        defaultErrorReport(error);
+}
+} // namespace
+
+int ThunRTMain(const Project& project) {
+    State& s = state();
+    s.title
+        = QString::fromUtf16(project.title.data(), static_cast<qsizetype>(project.title.size()));
+    s.ended = false;
+    QApplication::setQuitOnLastWindowClosed(false);
+    prepareFonts();
+    call([&] { project.startup().Show(); });
+    int code = 0;
+    if (!s.loaded.empty() && !s.ended) {
+        s.running = true;
+        code = QApplication::exec();
+        s.running = false;
+    }
+    discardInstances();
+    return code;
+}
+
+void End() {
+    State& s = state();
+    s.ended = true;
+    while (!s.loaded.empty())
+        s.loaded.back()->Unload();
+    if (s.running)
+        QCoreApplication::exit(0);
+}
+
+void call(const std::function<void()>& handler) {
+    if (state().ended)
+        return;
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        reportError(error);
+    } catch (const std::bad_alloc&) {
+        reportError(RuntimeError(ErrorNumber::OutOfMemory));
+    } catch (...) {
+        reportError(RuntimeError(ErrorNumber::Internal));
+    }
+}
+
+void defaultErrorReport(const RuntimeError& error) {
+    const QString text = QStringLiteral("実行時エラー '%1':\n\n%2")
+                             .arg(static_cast<int>(error.number()))
+                             .arg(QString::fromUtf8(error.description()));
+    QMessageBox box(
+        QMessageBox::Critical, programTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("errorReport"));
+    box.exec();
+}
+
+void setErrorReport(std::function<void(const RuntimeError&)> report) {
+    state().report = std::move(report);
+}
+
+QString programTitle() {
+    return state().title;
+}
+
+void discardInstances() {
+    state().instances.clear();
+}
+
+void formLoaded(Form& form) {
+    state().loaded.push_back(&form);
+}
+
+void formUnloaded(Form& form) {
+    State& s = state();
+    std::erase(s.loaded, &form);
+    // The program ends when no window remains loaded.
+    if (s.loaded.empty() && s.running)
+        QCoreApplication::exit(0);
+}
+
+Form& detail::instance(std::type_index type, std::unique_ptr<Form> (*make)()) {
+    auto& slot = state().instances[type];
+    if (!slot)
+        slot = make();
+    return *slot;
+}
+
+} // namespace quorvel::runtime

@@ -1,0 +1,178 @@
+#include "textbox.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace quorvel::runtime {
+
+namespace {
+// The property, on the character format of a block break, that holds the break's code units.
+constexpr int breakProperty = QTextFormat::UserProperty + 0x51;
+
+constexpr char16_t paragraphSeparator = u'\u2029'; // how the document stores a block break
+constexpr char16_t frameStart = u'\uFDD0';
+constexpr char16_t frameEnd = u'\uFDD1';
+
+bool isBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == paragraphSeparator || c == frameStart || c == frameEnd;
+}
+
+// The length of the break that starts at text[i]: 2 for CR LF, else 1.
+qsizetype breakLength(QStringView text, qsizetype i) {
+    return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+}
+
+QTextCharFormat breakFormat(QStringView code) {
+    QTextCharFormat format;
+    format.setProperty(breakProperty, code.toString());
+    return format;
+}
+
+// The code units of the break that starts a block (not the first).
+QString breakBefore(const QTextBlock& block) {
+    const QVariant code = block.charFormat().property(breakProperty);
+    return code.isValid() ? code.toString() : QStringLiteral("\r\n");
+}
+} // namespace
+
+bool holdsBreak(QStringView text) {
+    for (QChar c : text)
+        if (isBreak(c.unicode()))
+            return true;
+    return false;
+}
+
+TextBox::TextBox(QWidget* parent)
+    : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { cacheValid_ = false; });
+}
+
+QString TextBox::text() const {
+    if (!cacheValid_) {
+        cache_ = textBetween(0, document()->characterCount() - 1);
+        cacheValid_ = true;
+    }
+    return cache_;
+}
+
+QString TextBox::textBetween(int from, int to) const {
+    if (from >= to)
+        return {};
+    QTextCursor range(document());
+    range.setPosition(from);
+    range.setPosition(to, QTextCursor::KeepAnchor);
+    const QString raw = range.selectedText(); // block breaks as U+2029, all else as stored
+
+    QString exact;
+    exact.reserve(raw.size() + raw.size() / 32);
+    QTextBlock block = document()->findBlock(from);
+    qsizetype done = 0;
+    for (qsizetype at; (at = raw.indexOf(paragraphSeparator, done)) >= 0; done = at + 1) {
+        exact.append(QStringView(raw).sliced(done, at - done));
+        block = block.next();
+        exact.append(breakBefore(block));
+    }
+    exact.append(QStringView(raw).sliced(done));
+    return exact;
+}
+
+void TextBox::setText(QStringView text) {
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    insertAt(cursor, text);
+    cursor.endEditBlock();
+    cursor.movePosition(QTextCursor::Start);
+    setTextCursor(cursor);
+}
+
+void TextBox::insert(QStringView text) {
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    insertAt(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
+    cursor.removeSelectedText();
+    const QTextCharFormat plain;
+    qsizetype done = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isBreak(text[i].unicode()))
+            continue;
+        if (i > done)
+            cursor.insertText(text.sliced(done, i - done).toString(), plain);
+        const qsizetype length = breakLength(text, i);
+        cursor.insertBlock(cursor.blockFormat(), breakFormat(text.sliced(i, length)));
+        i += length - 1;
+        done = i + 1;
+    }
+    if (done < text.size())
+        cursor.insertText(text.sliced(done).toString(), plain);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (isReadOnly())
+        return QPlainTextEdit::keyPressEvent(event);
+    // Enter, with any modifier, is a line break typed as CR LF.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        insert(u"\r\n");
+        event->accept();
+        return;
+    }
+    // Typed text that holds a break character keeps it as it is.
+    if (holdsBreak(event->text()) && !(event->modifiers() & Qt::ControlModifier)
+        && event->text().front().isPrint()) {
+        insert(event->text());
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextBox::inputMethodEvent(QInputMethodEvent* event) {
+    if (isReadOnly() || !holdsBreak(event->commitString()))
+        return QPlainTextEdit::inputMethodEvent(event);
+    // Drop the text being composed, put the commit in exactly, then compose again.
+    QInputMethodEvent dropPreedit;
+    QPlainTextEdit::inputMethodEvent(&dropPreedit);
+    QTextCursor cursor = textCursor();
+    if (event->replacementLength() > 0) {
+        const int start = cursor.position() + event->replacementStart();
+        cursor.setPosition(start);
+        cursor.setPosition(start + event->replacementLength(), QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
+    insert(event->commitString());
+    QInputMethodEvent preedit(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&preedit);
+    event->accept();
+}
+
+bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasText();
+}
+
+void TextBox::insertFromMimeData(const QMimeData* source) {
+    // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
+    if (source && source->hasText() && !isReadOnly())
+        insert(source->text());
+}
+
+QMimeData* TextBox::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+} // namespace quorvel::runtime

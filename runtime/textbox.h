@@ -1,0 +1,49 @@
+#pragma once
+
+// A multi-line text box that holds exactly the UTF-16 code units the user entered.
+//
+// Qt's text document turns every CR, LF, CR LF, U+2029, U+FDD0 and U+FDD1 it is given into the
+// same block break, and its plain-text export changes breaks, U+2028 and U+00A0. So this box never
+// lets Qt interpret a break: every insertion goes through insert(), which makes each break a block
+// break and records its real code units in the character format of the break itself. The format
+// moves with the break through deletion, undo and redo, and text() rebuilds the exact text from
+// the document's raw characters in one pass.
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringView>
+
+namespace quorvel::runtime {
+
+class TextBox : public QPlainTextEdit {
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    /// The exact text.
+    QString text() const;
+    /// Replaces the whole text, as one undo step, leaving the caret at the start.
+    void setText(QStringView text);
+
+    /// The exact code units between two document positions.
+    QString textBetween(int from, int to) const;
+    /// Inserts text at the caret, replacing the selection, as one undo step.
+    void insert(QStringView text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    static void insertAt(QTextCursor& cursor, QStringView text);
+
+    mutable QString cache_;
+    mutable bool cacheValid_ = false;
+};
+
+/// Whether text holds a character that Qt's document would turn into a block break.
+bool holdsBreak(QStringView text);
+
+} // namespace quorvel::runtime

@@ -1,0 +1,49 @@
+#include "twips.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStringList>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace quorvel::runtime {
+
+namespace {
+double dotsPerInch() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+QString qs(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The runtime's default font for controls that set none.
+constexpr FontDesign defaultFont { u"ＭＳ Ｐゴシック", 9 };
+} // namespace
+
+int toPixels(Twips twips) {
+    return static_cast<int>(std::lround(twips * dotsPerInch() / 1440.0));
+}
+
+QFont makeFont(const FontDesign& design) {
+    QFont font(qs(design.face));
+    font.setPixelSize(static_cast<int>(std::lround(design.points * dotsPerInch() / 72.0)));
+    font.setWeight(static_cast<QFont::Weight>(design.weight));
+    return font;
+}
+
+void prepareFonts() {
+    static bool prepared = false;
+    if (prepared)
+        return;
+    prepared = true;
+    // Without these, fontconfig answers the Windows names with a Latin face (DejaVu).
+    QFont::insertSubstitutions(u"ＭＳ 明朝"_s, { u"IPAMincho"_s, u"Noto Serif CJK JP"_s });
+    QFont::insertSubstitutions(
+        u"ＭＳ Ｐゴシック"_s, { u"IPAPGothic"_s, u"IPAGothic"_s, u"Noto Sans CJK JP"_s });
+    QApplication::setFont(makeFont(defaultFont));
+}
+
+} // namespace quorvel::runtime

@@ -1,0 +1,65 @@
+#include "form1.h"
+
+#include "counting/count.h"
+#include "form1_design.h"
+#include "runtime/controls.h"
+#include "runtime/program.h"
+#include "runtime/textbox.h"
+
+namespace quorvel::ui {
+
+using namespace runtime;
+
+namespace {
+std::u16string_view view(const QString& text) {
+    return { reinterpret_cast<const char16_t*>(text.utf16()),
+        static_cast<std::size_t>(text.size()) };
+}
+} // namespace
+
+Form1::Form1()
+    : Form(form1Design) {
+    onClick("Command1", [this] { Command1_Click(); });
+    onClick("Command2", [this] { Command2_Click(); });
+    onClick("about", [this] { about_Click(); });
+    onClick("end", [this] { end_Click(); });
+}
+
+void Form1::Form_Load() {
+    control<Label>("Label2").setCaption(
+        QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。")
+        + u'\r' + QStringLiteral("全角１文字も半角１文字も同じ、１カウントです。"));
+}
+
+Integer Form1::crlf() {
+    return counting::pairCorrection(view(control<TextBox>("Text1").text()));
+}
+
+Integer Form1::zen() {
+    const QString text = control<TextBox>("Text1").text();
+    const Tally spaces = counting::fullWidthSpaces(view(text));
+    return counting::spaceCorrection(spaces, control<CheckBox>("Check1").value());
+}
+
+void Form1::Command1_Click() {
+    Label& display = control<Label>("Label1");
+    display.setCaption(Str(0));
+    const QString text = control<TextBox>("Text1").text();
+    const Integer pairs = crlf();
+    const Integer spaces = zen();
+    display.setCaption(Str(counting::count(toLong(text.size()), pairs, spaces)));
+}
+
+void Form1::Command2_Click() {
+    control<TextBox>("Text1").setText(u"");
+}
+
+void Form1::about_Click() {
+    // The About window comes with the next step.
+}
+
+void Form1::end_Click() {
+    End();
+}
+
+} // namespace quorvel::ui
