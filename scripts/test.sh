@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds quorvel twice and runs every test in both builds: first with
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang), then the release build (gcc), whose
+# CTest summary ends the output. Windows are tested headless (QT_QPA_PLATFORM=offscreen).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+
+echo "== Tests under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUORVEL_SANITIZE=ON -DQUORVEL_WERROR=ON >/dev/null
+cmake --build build/sanitize
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure
+
+echo "== Tests of the release build"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON >/dev/null
+cmake --build build/release
+ctest --test-dir build/release --output-on-failure
