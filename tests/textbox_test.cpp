@@ -1,0 +1,139 @@
+// The text box keeps exactly the code units the user entered, through the edits a person makes.
+
+#include "runtime/textbox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QtTest>
+
+using quorvel::runtime::TextBox;
+
+class TextBoxTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TextBox> box;
+
+    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(box.get(), k, m); }
+    void paste(const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        key(Qt::Key_V, Qt::ControlModifier);
+    }
+
+private slots:
+    void init() {
+        box = std::make_unique<TextBox>();
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    }
+    void cleanup() { box.reset(); }
+
+    void undoAndRedoRestoreEachKindOfBreak() {
+        const QString pasted = QString::fromUtf16(u"a\nb\rc\u2029d\uFDD0e\r\nf");
+        paste(pasted);
+        key(Qt::Key_Return);
+        QCOMPARE(box->text(), pasted + QStringLiteral("\r\n"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), pasted);
+        // Deleting a break and undoing brings back that break, not a typed one.
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(2);
+        box->setTextCursor(cursor);
+        key(Qt::Key_Backspace);
+        QCOMPARE(box->text(), QString::fromUtf16(u"ab\rc\u2029d\uFDD0e\r\nf"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), pasted);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(box->text(), QString::fromUtf16(u"ab\rc\u2029d\uFDD0e\r\nf"));
+    }
+
+    void deletingAcrossAnEmptyLineKeepsTheRightBreak() {
+        // "a" CR LF "" LF "b": Delete on the empty line removes the LF, leaving the CR LF.
+        paste(QStringLiteral("a\r\n\nb"));
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(2);
+        box->setTextCursor(cursor);
+        key(Qt::Key_Delete);
+        QCOMPARE(box->text(), QStringLiteral("a\r\nb"));
+    }
+
+    void pasteReplacesTheSelectionInOneUndoStep() {
+        paste(QStringLiteral("hello"));
+        key(Qt::Key_A, Qt::ControlModifier);
+        paste(QStringLiteral("x\ny"));
+        QCOMPARE(box->text(), QStringLiteral("x\ny"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("hello"));
+    }
+
+    void copyAndCutGiveTheExactSelection() {
+        const QString text = QString::fromUtf16(u"p\nq\u2028r\u00A0s");
+        paste(text);
+        key(Qt::Key_Return);
+        key(Qt::Key_A, Qt::ControlModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text + QStringLiteral("\r\n"));
+        key(Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString());
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), text + QStringLiteral("\r\n"));
+        QCOMPARE(box->textBetween(1, 4), QString::fromUtf16(u"\nq\u2028"));
+    }
+
+    void backspaceAndDeleteTakeAWholeSurrogatePair() {
+        paste(QString::fromUtf16(u"a\U0001F600b\U0001F600"));
+        key(Qt::Key_Backspace);
+        QCOMPARE(box->text(), QString::fromUtf16(u"a\U0001F600b"));
+        key(Qt::Key_Home);
+        key(Qt::Key_Right);
+        key(Qt::Key_Delete);
+        QCOMPARE(box->text(), QStringLiteral("ab"));
+    }
+
+    void dropInsertsTheExactText() {
+        QMimeData data;
+        data.setText(QStringLiteral("d\nr\ro\r\np"));
+        data.setData(QStringLiteral("text/markdown"), "**markdown**");
+        QWidget* viewport = box->viewport();
+        const QPoint at(5, 5);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &move);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(viewport, &drop);
+        QCOMPARE(box->text(), QStringLiteral("d\nr\ro\r\np"));
+    }
+
+    void inputMethodCommitIsInsertedExactly() {
+        QInputMethodEvent composing(QStringLiteral("か"), {});
+        QCoreApplication::sendEvent(box.get(), &composing);
+        QCOMPARE(box->text(), QString()); // text being composed is not part of the text
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("漢\r字\n"));
+        QCoreApplication::sendEvent(box.get(), &commit);
+        QCOMPARE(box->text(), QStringLiteral("漢\r字\n"));
+    }
+
+    void middleClickPastesTheSelectionExactly() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (!clipboard->supportsSelection())
+            QSKIP("this platform has no selection clipboard");
+        clipboard->setText(QStringLiteral("m\nc"), QClipboard::Selection);
+        QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        QCOMPARE(box->text(), QStringLiteral("m\nc"));
+    }
+
+    void setTextIsOneUndoStepWithTheCaretAtTheStart() {
+        paste(QStringLiteral("typed"));
+        box->setText(u"set\nby code");
+        QCOMPARE(box->text(), QStringLiteral("set\nby code"));
+        QVERIFY(!box->textCursor().hasSelection());
+        QCOMPARE(box->textCursor().position(), 0);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("typed"));
+    }
+};
+
+QTEST_MAIN(TextBoxTest)
+#include "textbox_test.moc"
