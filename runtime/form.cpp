@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "program.h"
+#include "strings.h"
 #include "textbox.h"
 #include "twips.h"
 
@@ -12,14 +13,6 @@
 namespace quorvel::runtime {
 
 namespace {
-QString qs(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString qs(std::string_view name) {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 // The on-screen window of a form; its close box unloads the form.
 class FormWindow : public QMainWindow {
 public:
@@ -72,16 +65,16 @@ void Form::Unload() {
 void Form::load() {
     prepareFonts();
     auto* window = new FormWindow(*this);
-    window->setObjectName(qs(design_.name));
-    window->setWindowTitle(qs(design_.caption));
+    window->setObjectName(toQString(design_.name));
+    window->setWindowTitle(toQString(design_.caption));
     window->setAttribute(Qt::WA_DeleteOnClose, false);
 
     for (const MenuDesign& menuDesign : design_.menus) {
-        QMenu* menu = window->menuBar()->addMenu(qs(menuDesign.caption));
-        menu->setObjectName(qs(menuDesign.name));
+        QMenu* menu = window->menuBar()->addMenu(toQString(menuDesign.caption));
+        menu->setObjectName(toQString(menuDesign.name));
         for (const MenuItemDesign& item : menuDesign.items) {
-            QAction* action = menu->addAction(qs(item.caption));
-            action->setObjectName(qs(item.name));
+            QAction* action = menu->addAction(toQString(item.caption));
+            action->setObjectName(toQString(item.name));
             connectClick(action, item.name);
         }
     }
@@ -116,13 +109,13 @@ QWidget* Form::buildControl(const ControlDesign& design, QWidget* client) {
     switch (design.kind) {
     case ControlClass::CommandButton: {
         auto* button = new CommandButton(client);
-        button->setText(qs(design.caption));
+        button->setText(toQString(design.caption));
         control = button;
         break;
     }
     case ControlClass::Label: {
         auto* label = new Label(client);
-        label->setCaption(qs(design.caption));
+        label->setCaption(toQString(design.caption));
         label->setFocusPolicy(Qt::NoFocus);
         if (design.border)
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -131,18 +124,18 @@ QWidget* Form::buildControl(const ControlDesign& design, QWidget* client) {
     }
     case ControlClass::TextBox: {
         auto* box = new TextBox(client);
-        box->setText(qs(design.caption));
+        box->setText(toQString(design.caption));
         control = box;
         break;
     }
     case ControlClass::CheckBox: {
         auto* check = new CheckBox(client);
-        check->setText(qs(design.caption));
+        check->setText(toQString(design.caption));
         control = check;
         break;
     }
     }
-    control->setObjectName(qs(design.name));
+    control->setObjectName(toQString(design.name));
     control->setGeometry(toPixels(design.place.left), toPixels(design.place.top),
         toPixels(design.place.width), toPixels(design.place.height));
     if (design.font)
@@ -176,7 +169,7 @@ void Form::connectClick(QObject* sender, std::string_view name) {
 QObject* Form::find(std::string_view name) {
     if (!isLoaded())
         load();
-    const QString wanted = qs(name);
+    const QString wanted = toQString(name);
     if (window_->objectName() == wanted)
         return window_;
     return window_->findChild<QObject*>(wanted);

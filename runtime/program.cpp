@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "strings.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -36,8 +37,7 @@ void reportError(const RuntimeError& error) {
 
 int ThunRTMain(const Project& project) {
     State& s = state();
-    s.title
-        = QString::fromUtf16(project.title.data(), static_cast<qsizetype>(project.title.size()));
+    s.title = toQString(project.title);
     s.ended = false;
     QApplication::setQuitOnLastWindowClosed(false);
     prepareFonts();
@@ -49,6 +49,7 @@ int ThunRTMain(const Project& project) {
         s.running = false;
     }
     discardInstances();
+    s.ended = false;
     return code;
 }
 

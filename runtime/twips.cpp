@@ -1,5 +1,7 @@
 #include "twips.h"
 
+#include "strings.h"
+
 #include <QApplication>
 #include <QScreen>
 #include <QStringList>
@@ -15,10 +17,6 @@ double dotsPerInch() {
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-QString qs(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The runtime's default font for controls that set none.
 constexpr FontDesign defaultFont { u"ＭＳ Ｐゴシック", 9 };
 } // namespace
@@ -28,7 +26,7 @@ int toPixels(Twips twips) {
 }
 
 QFont makeFont(const FontDesign& design) {
-    QFont font(qs(design.face));
+    QFont font(toQString(design.face));
     font.setPixelSize(static_cast<int>(std::lround(design.points * dotsPerInch() / 72.0)));
     font.setWeight(static_cast<QFont::Weight>(design.weight));
     return font;

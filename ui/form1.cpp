@@ -4,18 +4,12 @@
 #include "form1_design.h"
 #include "runtime/controls.h"
 #include "runtime/program.h"
+#include "runtime/strings.h"
 #include "runtime/textbox.h"
 
 namespace quorvel::ui {
 
 using namespace runtime;
-
-namespace {
-std::u16string_view view(const QString& text) {
-    return { reinterpret_cast<const char16_t*>(text.utf16()),
-        static_cast<std::size_t>(text.size()) };
-}
-} // namespace
 
 Form1::Form1()
     : Form(form1Design) {
