@@ -155,10 +155,10 @@ QWidget* Form::buildControl(const ControlDesign& design, QWidget* client) {
 }
 
 void Form::connectClick(QObject* sender, std::string_view name) {
-    for (const auto& [control, handler] : clickHandlers_) {
-        if (control != name)
+    for (const auto& binding : clickHandlers_) {
+        if (binding.first != name)
             continue;
-        auto run = [handler] { call(handler); };
+        auto run = [handler = binding.second] { call(handler); };
         if (auto* button = dynamic_cast<QAbstractButton*>(sender))
             QObject::connect(button, &QAbstractButton::clicked, button, run);
         else if (auto* action = dynamic_cast<QAction*>(sender))
