@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <QPainter>
+
 namespace quorvel::runtime {
 
 Label::Label(QWidget* parent)
@@ -45,6 +47,38 @@ void CheckBox::setValue(Integer value) {
 
 void CheckBox::nextCheckState() {
     setCheckState(value() == 1 ? Qt::Unchecked : Qt::Checked);
+}
+
+PictureBox::PictureBox(QWidget* parent)
+    : QLabel(parent) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAlignment(Qt::AlignCenter);
+}
+
+void PictureBox::setPicture(const QPixmap& picture) {
+    setPixmap(picture);
+    const int border = 2 * frameWidth();
+    resize(picture.deviceIndependentSize().toSize() + QSize(border, border));
+}
+
+Line::Line(QPoint from, QPoint to, QColor colour, int width, QWidget* parent)
+    : QWidget(parent)
+    , colour_(colour) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    // A pen of n pixels covers n rows below a horizontal line, n columns right of a vertical one.
+    QRect covered = QRect(from, to).normalized();
+    if (from.y() == to.y())
+        covered.setHeight(width);
+    else if (from.x() == to.x())
+        covered.setWidth(width);
+    else
+        qWarning("only horizontal and vertical lines are drawn");
+    setGeometry(covered);
+}
+
+void Line::paintEvent(QPaintEvent*) {
+    QPainter(this).fillRect(rect(), colour_);
 }
 
 QString Str(Long value) {

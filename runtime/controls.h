@@ -40,6 +40,25 @@ protected:
     void nextCheckState() override;
 };
 
+/// A picture box that sizes itself to its picture, inside a one-pixel border.
+class PictureBox : public QLabel {
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+    void setPicture(const QPixmap& picture);
+};
+
+/// A horizontal or vertical line of a given colour and width, drawn on its window's surface.
+class Line : public QWidget {
+public:
+    Line(QPoint from, QPoint to, QColor colour, int width, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor colour_;
+};
+
 /// The decimal text of a number: digits, a minus sign when negative, no space or grouping.
 QString Str(Long value);
 

@@ -7,15 +7,18 @@
 #include <span>
 #include <string_view>
 
+class QIcon;
+class QPixmap;
+
 namespace quorvel::runtime {
 
 using Twips = int;
 
-enum class ControlClass { CommandButton, Label, TextBox, CheckBox };
+enum class ControlClass { CommandButton, Label, TextBox, CheckBox, PictureBox };
 
-/// Colours of a control: the runtime's defaults, or those the window system gives an editable
-/// field.
-enum class Colours { Default, Field };
+/// Colours of a control: the runtime's defaults, those the window system gives an editable field,
+/// or the defaults with black text.
+enum class Colours { Default, Field, BlackText };
 
 enum class Border { Sizable, FixedDialog };
 
@@ -29,6 +32,10 @@ struct Place {
     Twips left, top, width, height;
 };
 
+struct Point {
+    Twips x, y;
+};
+
 struct ControlDesign {
     ControlClass kind;
     std::string_view name;
@@ -38,6 +45,17 @@ struct ControlDesign {
     Colours colours = Colours::Default;
     bool border = false; ///< a sunken border around a label
     bool tabStop = true;
+    QPixmap (*picture)() = nullptr; ///< a picture box's image; the box sizes itself to it
+    std::u16string_view accessibleName = {}; ///< for controls that have no caption to be read by
+};
+
+/// A line drawn on the window's surface, behind its controls; an element of a control array.
+struct LineDesign {
+    std::string_view name;
+    int index;
+    Point from, to;
+    unsigned rgb; ///< 0xRRGGBB
+    int pixels; ///< pen width
 };
 
 struct MenuItemDesign {
@@ -56,8 +74,14 @@ struct FormDesign {
     std::u16string_view caption;
     Twips clientWidth, clientHeight;
     Border border = Border::Sizable;
+    std::optional<Point> position = {}; ///< of the client area; else where the window system likes
+    bool showInTaskbar = true;
+    QIcon (*icon)() = nullptr;
     std::span<const MenuDesign> menus = {};
     std::span<const ControlDesign> controls = {}; ///< in tab order
+    std::span<const LineDesign> lines = {}; ///< drawn in this order, the last in front
+    std::string_view defaultButton = {}; ///< pressed by Enter anywhere in the window
+    std::string_view cancelButton = {}; ///< pressed by Esc
 };
 
 } // namespace quorvel::runtime

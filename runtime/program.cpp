@@ -4,11 +4,15 @@
 #include "twips.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <algorithm>
 #include <map>
 #include <new>
+
+using namespace Qt::StringLiterals;
 
 namespace quorvel::runtime {
 
@@ -33,12 +37,28 @@ void reportError(const RuntimeError& error) {
     else
         defaultErrorReport(error);
 }
+
+// Qt's own texts (the text box's context menu, message box buttons) in Japanese, like the rest.
+void speakJapanese() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    static QTranslator* qt = nullptr;
+    if (qt)
+        return;
+    qt = new QTranslator(QCoreApplication::instance());
+    if (qt->load(QLocale(QLocale::Japanese), u"qtbase"_s, u"_"_s,
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+}
 } // namespace
 
 int ThunRTMain(const Project& project) {
     State& s = state();
     s.title = toQString(project.title);
     s.ended = false;
+    QApplication::setApplicationName(toQString(project.name));
+    QApplication::setApplicationVersion(toQString(project.version));
+    QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
+    speakJapanese();
     QApplication::setQuitOnLastWindowClosed(false);
     prepareFonts();
     call([&] { project.startup().Show(); });

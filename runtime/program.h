@@ -16,10 +16,14 @@ namespace quorvel::runtime {
 struct Project {
     std::u16string_view title; ///< the program's name, the title of its message boxes
     Form& (*startup)(); ///< the start-up window
+    std::string_view name; ///< the program's file name
+    std::string_view version;
+    std::string_view desktopFileName; ///< its desktop entry, without ".desktop"
 };
 
-/// Starts the program: loads and shows the start-up window, then runs the event loop until the
-/// program ends. Needs a QApplication. Returns the exit code.
+/// Starts the program: names it to the desktop, speaks Japanese in Qt's own texts, loads and shows
+/// the start-up window, then runs the event loop until the program ends. Needs a QApplication.
+/// Returns the exit code.
 int ThunRTMain(const Project& project);
 
 /// Ends the program at once: every window closes and no further handler runs.

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -35,6 +37,20 @@ QString breakBefore(const QTextBlock& block) {
     const QVariant code = block.charFormat().property(breakProperty);
     return code.isValid() ? code.toString() : QStringLiteral("\r\n");
 }
+
+// The faint mark shown after a break that counts, or none for CR LF.
+QString markOf(QStringView code) {
+    if (code == u"\r\n")
+        return {};
+    switch (code.front().unicode()) {
+    case u'\r':
+        return QStringLiteral("←"); // ←
+    case u'\n':
+        return QStringLiteral("↓"); // ↓
+    default:
+        return QStringLiteral("¶"); // ¶: U+2028, U+2029 and the frame marks
+    }
+}
 } // namespace
 
 bool holdsBreak(QStringView text) {
@@ -51,6 +67,7 @@ TextBox::TextBox(QWidget* parent)
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    document()->setDocumentMargin(2);
     connect(document(), &QTextDocument::contentsChanged, this, [this] { cacheValid_ = false; });
 }
 
@@ -120,11 +137,53 @@ void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
         cursor.insertText(text.sliced(done).toString(), plain);
 }
 
+void TextBox::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    QColor faint = palette().color(QPalette::Text);
+    faint.setAlphaF(0.35f);
+    painter.setPen(faint);
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > viewport()->height())
+            break;
+        const QTextLayout* layout = block.layout();
+        const QString text = block.text();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int end = line.textStart() + line.textLength();
+            QString mark;
+            if (i + 1 == layout->lineCount()) {
+                if (block.next().isValid())
+                    mark = markOf(breakBefore(block.next()));
+            } else if (end > 0 && text.at(end - 1) == QChar::LineSeparator) {
+                mark = markOf(u"\u2028");
+            }
+            if (mark.isEmpty())
+                continue;
+            const QPointF at = box.topLeft() + line.position()
+                + QPointF(line.naturalTextWidth() + 1, line.ascent());
+            painter.drawText(at, mark);
+        }
+    }
+}
+
 void TextBox::keyPressEvent(QKeyEvent* event) {
     if (isReadOnly())
         return QPlainTextEdit::keyPressEvent(event);
+    // Ctrl+Y redoes, as on other desktops; Qt on X11 knows only Ctrl+Shift+Z.
+    if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
+        redo();
+        event->accept();
+        return;
+    }
     // Enter, with any modifier, is a line break typed as CR LF.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (enterPressesDefault_ && !(event->modifiers() & Qt::ControlModifier)) {
+            event->ignore(); // the window presses its default button
+            return;
+        }
         insert(u"\r\n");
         event->accept();
         return;

@@ -8,6 +8,10 @@
 // break and records its real code units in the character format of the break itself. The format
 // moves with the break through deletion, undo and redo, and text() rebuilds the exact text from
 // the document's raw characters in one pass.
+//
+// Every line break looks like one on screen; a break that counts as a character (a lone CR or LF,
+// U+2028, U+2029, U+FDD0, U+FDD1) also gets a faint mark at the end of its line, so that what the
+// count says can be told from what the box shows.
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -29,16 +33,21 @@ public:
     /// Inserts text at the caret, replacing the selection, as one undo step.
     void insert(QStringView text);
 
+    /// In a window with a default button, Enter presses that button and Ctrl+Enter breaks the line.
+    void setEnterPressesDefault(bool on) { enterPressesDefault_ = on; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     static void insertAt(QTextCursor& cursor, QStringView text);
 
+    bool enterPressesDefault_ = false;
     mutable QString cache_;
     mutable bool cacheValid_ = false;
 };

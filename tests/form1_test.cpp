@@ -7,6 +7,7 @@
 #include "ui/form1.h"
 #include "ui/project.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -215,6 +216,24 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
+    void controlsReachScreenReadersByName() {
+        const std::pair<const char*, QString> names[] = {
+            { "Command1", QStringLiteral("カウント実行") },
+            { "Command2", QStringLiteral("テキストクリア") },
+            { "Check1", QStringLiteral("全角ｽﾍﾟｰｽをｶｳﾝﾄする") },
+            { "Text1", QStringLiteral("カウントするテキスト") },
+        };
+        for (const auto& [control, name] : names) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(find(control));
+            QVERIFY(accessible);
+            QCOMPARE(accessible->text(QAccessible::Name), name);
+        }
+        paste("abc");
+        clickCount();
+        QCOMPARE(QAccessible::queryAccessibleInterface(label1())->text(QAccessible::Name),
+            QStringLiteral("3"));
+    }
+
     void resizingLeavesControlsInPlace() {
         const QRect before = text1()->geometry();
         window->resize(800, 600);
@@ -296,6 +315,10 @@ private slots:
         });
         QCOMPARE(runtime::ThunRTMain(ui::project()), 0);
         QVERIFY(ran);
+        // Named to the desktop, and Qt's own texts in Japanese.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("jp.example.quorvel"));
+        QCOMPARE(
+            QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }

@@ -2,6 +2,7 @@
 
 #include "counting/count.h"
 #include "form1_design.h"
+#include "frm_about.h"
 #include "runtime/controls.h"
 #include "runtime/program.h"
 #include "runtime/strings.h"
@@ -49,7 +50,7 @@ void Form1::Command2_Click() {
 }
 
 void Form1::about_Click() {
-    // The About window comes with the next step.
+    defaultInstance<frmAbout>().Show();
 }
 
 void Form1::end_Click() {

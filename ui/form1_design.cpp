@@ -1,5 +1,7 @@
 #include "form1_design.h"
 
+#include "resources/icon.h"
+
 namespace quorvel::ui {
 
 using namespace runtime;
@@ -30,7 +32,8 @@ constexpr ControlDesign controls[] = {
         .name = "Text1",
         .caption = u"",
         .place = { 0, 600, 6495, 2175 },
-        .font = mincho },
+        .font = mincho,
+        .accessibleName = u"カウントするテキスト" },
     { ControlClass::CommandButton, "Command2", u"テキストクリア", { 2640, 120, 1335, 375 } },
     { ControlClass::Label, "Label2", u"", { 0, 2880, 6495, 495 } },
     { ControlClass::CheckBox, "Check1", u"全角ｽﾍﾟｰｽをｶｳﾝﾄする", { 4320, 120, 2175, 255 } },
@@ -43,6 +46,7 @@ const FormDesign form1Design {
     .clientWidth = 6555,
     .clientHeight = 3390,
     .border = Border::Sizable,
+    .icon = &resources::applicationIcon,
     .menus = menus,
     .controls = controls,
 };
