@@ -1,11 +1,13 @@
 #include "textbox.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace quorvel::runtime {
 
@@ -199,6 +201,7 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextBox::inputMethodEvent(QInputMethodEvent* event) {
+    composing_ = event->preeditString();
     if (isReadOnly() || !holdsBreak(event->commitString()))
         return QPlainTextEdit::inputMethodEvent(event);
     // Drop the text being composed, put the commit in exactly, then compose again.
@@ -215,6 +218,18 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     QInputMethodEvent preedit(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&preedit);
     event->accept();
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    // Text still being composed becomes part of the text when the box loses the focus (a click on
+    // the count button, say), so what the user sees is what is counted.
+    if (!composing_.isEmpty()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(composing_);
+        inputMethodEvent(&commit);
+        QGuiApplication::inputMethod()->reset();
+    }
+    QPlainTextEdit::focusOutEvent(event);
 }
 
 bool TextBox::canInsertFromMimeData(const QMimeData* source) const {

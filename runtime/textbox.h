@@ -43,11 +43,13 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     static void insertAt(QTextCursor& cursor, QStringView text);
 
     bool enterPressesDefault_ = false;
+    QString composing_; // the input method's text still being composed
     mutable QString cache_;
     mutable bool cacheValid_ = false;
 };

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -167,6 +168,16 @@ private slots:
         QCOMPARE(text1()->text(), text);
         clickCount();
         QCOMPARE(label1()->caption(), count);
+    }
+
+    void countsTextStillBeingComposed() {
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        text1()->setFocus();
+        QInputMethodEvent composing(QStringLiteral("かな"), {});
+        QCoreApplication::sendEvent(text1(), &composing);
+        clickCount();
+        QCOMPARE(text1()->text(), QStringLiteral("かな"));
+        QCOMPARE(label1()->caption(), QStringLiteral("2"));
     }
 
     void shiftInsertPastesExactly() {

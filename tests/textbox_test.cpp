@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QtTest>
 
@@ -113,6 +114,45 @@ private slots:
         commit.setCommitString(QStringLiteral("漢\r字\n"));
         QCoreApplication::sendEvent(box.get(), &commit);
         QCOMPARE(box->text(), QStringLiteral("漢\r字\n"));
+    }
+
+    void textBeingComposedIsCommittedWhenTheFocusLeaves() {
+        QWidget window;
+        auto* composed = new TextBox(&window);
+        auto* other = new QLineEdit(&window);
+        other->move(0, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        composed->setFocus();
+        QInputMethodEvent composing(QStringLiteral("かな"), {});
+        QCoreApplication::sendEvent(composed, &composing);
+        QCOMPARE(composed->text(), QString());
+        other->setFocus();
+        QCOMPARE(composed->text(), QStringLiteral("かな"));
+        QInputMethodEvent nothing; // a late empty event from the input method changes nothing
+        QCoreApplication::sendEvent(composed, &nothing);
+        QCOMPARE(composed->text(), QStringLiteral("かな"));
+    }
+
+    void loneSurrogatesAreKeptAndDeletedOneByOne() {
+        // A lone surrogate is a code unit like any other: kept, counted, deleted by itself.
+        const QString lone = QString::fromUtf16(u"a\xD800"
+                                                u"b\xDC00");
+        paste(lone);
+        QCOMPARE(box->text(), lone);
+        key(Qt::Key_A, Qt::ControlModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        key(Qt::Key_End, Qt::ControlModifier);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), lone + lone);
+        box->setText(lone);
+        key(Qt::Key_End, Qt::ControlModifier);
+        for (const char16_t* left : { u"a\xD800"
+                                      u"b",
+                 u"a\xD800", u"a", u"" }) {
+            key(Qt::Key_Backspace);
+            QCOMPARE(box->text(), QString::fromUtf16(left));
+        }
     }
 
     void middleClickPastesTheSelectionExactly() {
