@@ -117,8 +117,9 @@ void TextBox::insert(QStringView text) {
     cursor.beginEditBlock();
     insertAt(cursor, text);
     cursor.endEditBlock();
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    // The box's own caret has moved along with the insertion. A drop inserts inside an edit of
+    // Qt's own, whose layout is not done yet: scroll to the caret once it is.
+    QMetaObject::invokeMethod(this, &TextBox::ensureCursorVisible, Qt::QueuedConnection);
 }
 
 void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
