@@ -34,12 +34,6 @@ QTextCharFormat breakFormat(QStringView code) {
     return format;
 }
 
-// The code units of the break that starts a block (not the first).
-QString breakBefore(const QTextBlock& block) {
-    const QVariant code = block.charFormat().property(breakProperty);
-    return code.isValid() ? code.toString() : QStringLiteral("\r\n");
-}
-
 // The faint mark shown after a break that counts, or none for CR LF.
 QString markOf(QStringView code) {
     if (code == u"\r\n")
@@ -70,7 +64,7 @@ TextBox::TextBox(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(2);
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { cacheValid_ = false; });
+    connect(document(), &QTextDocument::contentsChange, this, &TextBox::noteChange);
 }
 
 QString TextBox::text() const {
@@ -84,13 +78,18 @@ QString TextBox::text() const {
 QString TextBox::textBetween(int from, int to) const {
     if (from >= to)
         return {};
-    QTextCursor range(document());
-    range.setPosition(from);
-    range.setPosition(to, QTextCursor::KeepAnchor);
-    const QString raw = range.selectedText(); // block breaks as U+2029, all else as stored
+    QString raw; // block breaks as U+2029, all else as stored
+    if (from == 0 && to == document()->characterCount() - 1) {
+        raw = document()->toRawText();
+    } else {
+        QTextCursor range(document());
+        range.setPosition(from);
+        range.setPosition(to, QTextCursor::KeepAnchor);
+        raw = range.selectedText();
+    }
 
     QString exact;
-    exact.reserve(raw.size() + raw.size() / 32);
+    exact.reserve(raw.size() + raw.size() / 16);
     QTextBlock block = document()->findBlock(from);
     qsizetype done = 0;
     for (qsizetype at; (at = raw.indexOf(paragraphSeparator, done)) >= 0; done = at + 1) {
@@ -100,6 +99,48 @@ QString TextBox::textBetween(int from, int to) const {
     }
     exact.append(QStringView(raw).sliced(done));
     return exact;
+}
+
+namespace {
+// What a block remembers of the break before it: the character format of that break. Reading it
+// from the block is quick, where asking the document for the break's format is not.
+struct BreakData : QTextBlockUserData {
+    explicit BreakData(int format)
+        : format(format) { }
+    int format;
+};
+} // namespace
+
+void TextBox::noteChange(int position, int, int added) {
+    cacheValid_ = false;
+    // The blocks that the change touched, the first of them perhaps merged with the one before it:
+    // their breaks may be new. Blocks outside keep theirs.
+    const QTextBlock last = document()->findBlock(position + added);
+    for (QTextBlock block = document()->findBlock(position); block.isValid();
+         block = block.next()) {
+        const int format = block.charFormatIndex();
+        if (auto* data = static_cast<BreakData*>(block.userData()))
+            data->format = format;
+        else
+            block.setUserData(new BreakData(format));
+        if (block == last)
+            break;
+    }
+}
+
+QStringView TextBox::breakBefore(const QTextBlock& block) const {
+    const auto* data = static_cast<const BreakData*>(block.userData());
+    const int index = data ? data->format : block.charFormatIndex();
+    // Few formats ever hold breaks: look each one up once.
+    if (index >= static_cast<int>(breakOfFormat_.size()))
+        breakOfFormat_.resize(index + 1);
+    QString& code = breakOfFormat_[index];
+    if (code.isNull()) {
+        const QVariant property
+            = document()->allFormats().value(index).toCharFormat().property(breakProperty);
+        code = property.isValid() ? property.toString() : QStringLiteral("\r\n");
+    }
+    return code;
 }
 
 void TextBox::setText(QStringView text) {
@@ -124,20 +165,25 @@ void TextBox::insert(QStringView text) {
 
 void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
     cursor.removeSelectedText();
-    const QTextCharFormat plain;
-    qsizetype done = 0;
+    // Qt makes every break in a piece of text a block break that carries the piece's character
+    // format. So the text goes in as runs whose breaks are all of one kind, each run with the
+    // format of its kind: a text with one kind of break goes in at once.
+    qsizetype start = 0;
+    QStringView kind; // the kind of break in the current run; none yet
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!isBreak(text[i].unicode()))
             continue;
-        if (i > done)
-            cursor.insertText(text.sliced(done, i - done).toString(), plain);
-        const qsizetype length = breakLength(text, i);
-        cursor.insertBlock(cursor.blockFormat(), breakFormat(text.sliced(i, length)));
-        i += length - 1;
-        done = i + 1;
+        const QStringView code = text.sliced(i, breakLength(text, i));
+        if (!kind.isEmpty() && code != kind) {
+            cursor.insertText(text.sliced(start, i - start).toString(), breakFormat(kind));
+            start = i;
+        }
+        kind = code;
+        i += code.size() - 1;
     }
-    if (done < text.size())
-        cursor.insertText(text.sliced(done).toString(), plain);
+    if (start < text.size())
+        cursor.insertText(
+            text.sliced(start).toString(), kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
 }
 
 void TextBox::paintEvent(QPaintEvent* event) {

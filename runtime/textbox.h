@@ -17,6 +17,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 namespace quorvel::runtime {
 
 class TextBox : public QPlainTextEdit {
@@ -47,9 +49,13 @@ protected:
 
 private:
     static void insertAt(QTextCursor& cursor, QStringView text);
+    /// The code units of the break that starts a block (not the first).
+    QStringView breakBefore(const QTextBlock& block) const;
+    void noteChange(int position, int removed, int added);
 
     bool enterPressesDefault_ = false;
     QString composing_; // the input method's text still being composed
+    mutable std::vector<QString> breakOfFormat_; // by character format index
     mutable QString cache_;
     mutable bool cacheValid_ = false;
 };
