@@ -5,9 +5,12 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#include <optional>
 
 namespace quorvel::runtime {
 
@@ -154,6 +157,13 @@ void TextBox::setText(QStringView text) {
 }
 
 void TextBox::insert(QStringView text) {
+    // A whole book takes a moment: show it.
+    constexpr qsizetype large = 1 << 20;
+    std::optional<QScopeGuard<void (*)()>> busy;
+    if (text.size() >= large) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        busy.emplace(&QGuiApplication::restoreOverrideCursor);
+    }
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     insertAt(cursor, text);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QtTest>
@@ -153,6 +154,43 @@ private slots:
             key(Qt::Key_Backspace);
             QCOMPARE(box->text(), QString::fromUtf16(left));
         }
+    }
+
+    void badClipboardsLoseNothing() {
+        paste(QStringLiteral("kept"));
+        // Text that is no valid UTF-8, with a NUL in it: decoded as well as it can be, added.
+        auto* bad = new QMimeData;
+        bad->setData(QStringLiteral("text/plain"), QByteArray("x\xff\xfe\0y", 5));
+        QGuiApplication::clipboard()->setMimeData(bad);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString::fromUtf16(u"keptx\uFFFD\uFFFD") + QChar(0) + u'y');
+        // A clipboard with no text (a picture, say): pasting does nothing.
+        auto* picture = new QMimeData;
+        picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        QGuiApplication::clipboard()->setMimeData(picture);
+        key(Qt::Key_V, Qt::ControlModifier);
+        QGuiApplication::clipboard()->clear();
+        key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString::fromUtf16(u"keptx\uFFFD\uFFFD") + QChar(0) + u'y');
+    }
+
+    void aHugePasteCompletesUnderABusyCursor() {
+        paste(QStringLiteral("before "));
+        const QString line = QString(38, QChar(u'\u3042')) + QStringLiteral("\r\n");
+        const QString huge = line.repeated(64 * 1024 * 1024 / 2 / line.size()); // 64 MiB
+        std::optional<Qt::CursorShape> shape;
+        const auto watch = connect(box->document(), &QTextDocument::contentsChanged, this, [&] {
+            if (const QCursor* cursor = QGuiApplication::overrideCursor(); cursor && !shape)
+                shape = cursor->shape();
+        });
+        paste(huge);
+        disconnect(watch);
+        QCOMPARE(shape, std::optional(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(box->text().size(), 7 + huge.size());
+        QVERIFY(box->text() == QStringLiteral("before ") + huge);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("before "));
     }
 
     void middleClickPastesTheSelectionExactly() {
