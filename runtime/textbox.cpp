@@ -104,36 +104,23 @@ QString TextBox::textBetween(int from, int to) const {
     return exact;
 }
 
-namespace {
-// What a block remembers of the break before it: the character format of that break. Reading it
-// from the block is quick, where asking the document for the break's format is not.
-struct BreakData : QTextBlockUserData {
-    explicit BreakData(int format)
-        : format(format) { }
-    int format;
-};
-} // namespace
-
 void TextBox::noteChange(int position, int, int added) {
     cacheValid_ = false;
-    // The blocks that the change touched, the first of them perhaps merged with the one before it:
-    // their breaks may be new. Blocks outside keep theirs.
+    // Each block remembers, as its user state, the character format of the break before it:
+    // reading that from the block is quick, where asking the document is not. The blocks that
+    // the change touched, the first perhaps merged with the one before it, learn it afresh; the
+    // blocks outside keep their breaks.
     const QTextBlock last = document()->findBlock(position + added);
     for (QTextBlock block = document()->findBlock(position); block.isValid();
          block = block.next()) {
-        const int format = block.charFormatIndex();
-        if (auto* data = static_cast<BreakData*>(block.userData()))
-            data->format = format;
-        else
-            block.setUserData(new BreakData(format));
+        block.setUserState(block.charFormatIndex());
         if (block == last)
             break;
     }
 }
 
 QStringView TextBox::breakBefore(const QTextBlock& block) const {
-    const auto* data = static_cast<const BreakData*>(block.userData());
-    const int index = data ? data->format : block.charFormatIndex();
+    const int index = block.userState() >= 0 ? block.userState() : block.charFormatIndex();
     // Few formats ever hold breaks: look each one up once.
     if (index >= static_cast<int>(breakOfFormat_.size()))
         breakOfFormat_.resize(index + 1);
@@ -146,7 +133,7 @@ QStringView TextBox::breakBefore(const QTextBlock& block) const {
     return code;
 }
 
-void TextBox::setText(QStringView text) {
+void TextBox::setText(const QString& text) {
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -156,7 +143,7 @@ void TextBox::setText(QStringView text) {
     setTextCursor(cursor);
 }
 
-void TextBox::insert(QStringView text) {
+void TextBox::insert(const QString& text) {
     // A whole book takes a moment: show it.
     constexpr qsizetype large = 1 << 20;
     std::optional<QScopeGuard<void (*)()>> busy;
@@ -173,7 +160,7 @@ void TextBox::insert(QStringView text) {
     QMetaObject::invokeMethod(this, &TextBox::ensureCursorVisible, Qt::QueuedConnection);
 }
 
-void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
+void TextBox::insertAt(QTextCursor& cursor, const QString& text) {
     cursor.removeSelectedText();
     // Qt makes every break in a piece of text a block break that carries the piece's character
     // format. So the text goes in as runs whose breaks are all of one kind, each run with the
@@ -183,17 +170,17 @@ void TextBox::insertAt(QTextCursor& cursor, QStringView text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!isBreak(text[i].unicode()))
             continue;
-        const QStringView code = text.sliced(i, breakLength(text, i));
+        const QStringView code = QStringView(text).sliced(i, breakLength(text, i));
         if (!kind.isEmpty() && code != kind) {
-            cursor.insertText(text.sliced(start, i - start).toString(), breakFormat(kind));
+            cursor.insertText(text.sliced(start, i - start), breakFormat(kind));
             start = i;
         }
         kind = code;
         i += code.size() - 1;
     }
     if (start < text.size())
-        cursor.insertText(
-            text.sliced(start).toString(), kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
+        cursor.insertText(start == 0 ? text : text.sliced(start),
+            kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
 }
 
 void TextBox::paintEvent(QPaintEvent* event) {

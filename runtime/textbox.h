@@ -28,12 +28,14 @@ public:
     /// The exact text.
     QString text() const;
     /// Replaces the whole text, as one undo step, leaving the caret at the start.
-    void setText(QStringView text);
+    void setText(const QString& text);
+    void setText(QStringView text) { setText(text.toString()); }
 
     /// The exact code units between two document positions.
     QString textBetween(int from, int to) const;
     /// Inserts text at the caret, replacing the selection, as one undo step.
-    void insert(QStringView text);
+    void insert(const QString& text);
+    void insert(QStringView text) { insert(text.toString()); }
 
     /// In a window with a default button, Enter presses that button and Ctrl+Enter breaks the line.
     void setEnterPressesDefault(bool on) { enterPressesDefault_ = on; }
@@ -48,10 +50,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    static void insertAt(QTextCursor& cursor, QStringView text);
+    static void insertAt(QTextCursor& cursor, const QString& text);
     /// The code units of the break that starts a block (not the first).
     QStringView breakBefore(const QTextBlock& block) const;
     void noteChange(int position, int removed, int added);
+    static QStringView breakOfFormat(const QTextDocument& document, int format);
 
     bool enterPressesDefault_ = false;
     QString composing_; // the input method's text still being composed
