@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <optional>
 
 namespace quorvel::runtime {
@@ -81,31 +82,58 @@ QString TextBox::text() const {
 QString TextBox::textBetween(int from, int to) const {
     if (from >= to)
         return {};
-    QString raw; // block breaks as U+2029, all else as stored
+    QString text; // block breaks as U+2029, all else as stored
     if (from == 0 && to == document()->characterCount() - 1) {
-        raw = document()->toRawText();
+        text = document()->toRawText();
     } else {
         QTextCursor range(document());
         range.setPosition(from);
         range.setPosition(to, QTextCursor::KeepAnchor);
-        raw = range.selectedText();
+        text = range.selectedText();
     }
 
-    QString exact;
-    exact.reserve(raw.size() + raw.size() / 16);
+    // Each U+2029 stands for the break before the next block. A break of one unit takes its
+    // stand-in's place; from the first longer one (CR LF) on, the text is copied out.
     QTextBlock block = document()->findBlock(from);
-    qsizetype done = 0;
-    for (qsizetype at; (at = raw.indexOf(paragraphSeparator, done)) >= 0; done = at + 1) {
-        exact.append(QStringView(raw).sliced(done, at - done));
+    QString exact;
+    QChar* out = nullptr;
+    qsizetype done = 0; // text up to here is in exact
+    for (qsizetype at = text.indexOf(paragraphSeparator); at >= 0;
+         at = text.indexOf(paragraphSeparator, at + 1)) {
         block = block.next();
-        exact.append(breakBefore(block));
+        const QStringView code = breakBefore(block);
+        if (!out) {
+            if (code.size() == 1) {
+                text.data()[at] = code.front();
+                continue;
+            }
+            // Room for every break left to take two units.
+            exact.resize(text.size() + QStringView(text).sliced(at).count(paragraphSeparator));
+            out = exact.data();
+        }
+        out = std::copy(text.constData() + done, text.constData() + at, out);
+        out = std::copy(code.begin(), code.end(), out);
+        done = at + 1;
     }
-    exact.append(QStringView(raw).sliced(done));
+    if (!out)
+        return text;
+    out = std::copy(text.constData() + done, text.constData() + text.size(), out);
+    exact.truncate(out - exact.constData());
     return exact;
 }
 
 void TextBox::noteChange(int position, int, int added) {
     cacheValid_ = false;
+    cache_.clear();
+    // An insertion of ours told its new blocks their breaks already; only the block where it
+    // began may have merged with another.
+    const bool ours = position >= inserted_.first && position + added <= inserted_.second;
+    inserted_ = { -1, -1 };
+    if (ours) {
+        const QTextBlock block = document()->findBlock(position);
+        QTextBlock(block).setUserState(block.charFormatIndex());
+        return;
+    }
     // Each block remembers, as its user state, the character format of the break before it:
     // reading that from the block is quick, where asking the document is not. The blocks that
     // the change touched, the first perhaps merged with the one before it, learn it afresh; the
@@ -162,6 +190,7 @@ void TextBox::insert(const QString& text) {
 
 void TextBox::insertAt(QTextCursor& cursor, const QString& text) {
     cursor.removeSelectedText();
+    inserted_ = { cursor.position(), cursor.position() };
     // Qt makes every break in a piece of text a block break that carries the piece's character
     // format. So the text goes in as runs whose breaks are all of one kind, each run with the
     // format of its kind: a text with one kind of break goes in at once.
@@ -172,15 +201,30 @@ void TextBox::insertAt(QTextCursor& cursor, const QString& text) {
             continue;
         const QStringView code = QStringView(text).sliced(i, breakLength(text, i));
         if (!kind.isEmpty() && code != kind) {
-            cursor.insertText(text.sliced(start, i - start), breakFormat(kind));
+            insertRun(cursor, text.sliced(start, i - start), kind);
             start = i;
         }
         kind = code;
         i += code.size() - 1;
     }
     if (start < text.size())
-        cursor.insertText(start == 0 ? text : text.sliced(start),
-            kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
+        insertRun(cursor, start == 0 ? text : text.sliced(start), kind);
+    inserted_.second = cursor.position();
+}
+
+void TextBox::insertRun(QTextCursor& cursor, const QString& run, QStringView kind) {
+    const QTextBlock before = cursor.block();
+    cursor.insertText(run, kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
+    // The blocks that the run's breaks started share one format: look it up once.
+    const QTextBlock last = cursor.block();
+    if (last == before)
+        return;
+    const int format = before.next().charFormatIndex();
+    for (QTextBlock block = before.next(); block.isValid(); block = block.next()) {
+        block.setUserState(format);
+        if (block == last)
+            break;
+    }
 }
 
 void TextBox::paintEvent(QPaintEvent* event) {

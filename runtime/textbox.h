@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <utility>
 #include <vector>
 
 namespace quorvel::runtime {
@@ -50,13 +51,15 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    static void insertAt(QTextCursor& cursor, const QString& text);
+    void insertAt(QTextCursor& cursor, const QString& text);
+    void insertRun(QTextCursor& cursor, const QString& run, QStringView kind);
     /// The code units of the break that starts a block (not the first).
     QStringView breakBefore(const QTextBlock& block) const;
     void noteChange(int position, int removed, int added);
     static QStringView breakOfFormat(const QTextDocument& document, int format);
 
     bool enterPressesDefault_ = false;
+    std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
     QString composing_; // the input method's text still being composed
     mutable std::vector<QString> breakOfFormat_; // by character format index
     mutable QString cache_;
