@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
 #include <QtTest>
 
 using quorvel::runtime::TextBox;
@@ -107,6 +108,33 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("d\nr\ro\r\np"));
     }
 
+    void movingTextByDragIsOneUndoStep() {
+        paste(QStringLiteral("ab\ncd\r\nef"));
+        QTextCursor selection = box->textCursor();
+        selection.setPosition(0);
+        selection.setPosition(3, QTextCursor::KeepAnchor); // "ab" and its LF
+        box->setTextCursor(selection);
+        QTextCursor target = box->textCursor();
+        target.setPosition(7); // between e and f
+        QTextCursor inside = box->textCursor();
+        inside.setPosition(1);
+        const QPoint from = box->cursorRect(inside).center();
+        const QPoint to = box->cursorRect(target).center();
+        QWidget* viewport = box->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        // The drag runs an event loop of its own: move and drop from inside it.
+        QTimer::singleShot(0, [&] {
+            QTest::mouseMove(viewport, to);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+        });
+        QTest::mouseMove(viewport, from + QPoint(QApplication::startDragDistance() + 5, 0));
+        if (box->text() == QStringLiteral("ab\ncd\r\nef"))
+            QSKIP("no drag on this platform");
+        QCOMPARE(box->text(), QStringLiteral("cd\r\neab\nf"));
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("ab\ncd\r\nef"));
+    }
+
     void inputMethodCommitIsInsertedExactly() {
         QInputMethodEvent composing(QStringLiteral("か"), {});
         QCoreApplication::sendEvent(box.get(), &composing);
@@ -200,6 +228,17 @@ private slots:
         clipboard->setText(QStringLiteral("m\nc"), QClipboard::Selection);
         QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
         QCOMPARE(box->text(), QStringLiteral("m\nc"));
+    }
+
+    void selectingFillsTheSelectionClipboardExactly() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (!clipboard->supportsSelection())
+            QSKIP("this platform has no selection clipboard");
+        paste(QString::fromUtf16(u"x\ny\u2028z\u00A0"));
+        key(Qt::Key_Return);
+        key(Qt::Key_A, Qt::ControlModifier);
+        QTRY_COMPARE(
+            clipboard->text(QClipboard::Selection), QString::fromUtf16(u"x\ny\u2028z\u00A0\r\n"));
     }
 
     void setTextIsOneUndoStepWithTheCaretAtTheStart() {
