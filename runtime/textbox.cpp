@@ -227,6 +227,17 @@ void TextBox::insertRun(QTextCursor& cursor, const QString& run, QStringView kin
     }
 }
 
+bool TextBox::inCrLfPair(const QTextBlock& block) const {
+    // A CR break, an empty line, then an LF break: the text holds CR LF, which counts nothing.
+    const auto crBefore = [this](const QTextBlock& b) { return breakBefore(b) == u"\r"; };
+    const auto lfBefore = [this](const QTextBlock& b) { return breakBefore(b) == u"\n"; };
+    const QTextBlock next = block.next();
+    const QTextBlock previous = block.previous();
+    return (crBefore(block) && block.length() == 1 && next.isValid() && lfBefore(next))
+        || (lfBefore(block) && previous.length() == 1 && previous.previous().isValid()
+            && crBefore(previous));
+}
+
 void TextBox::paintEvent(QPaintEvent* event) {
     QPlainTextEdit::paintEvent(event);
     QPainter painter(viewport());
@@ -245,7 +256,7 @@ void TextBox::paintEvent(QPaintEvent* event) {
             const int end = line.textStart() + line.textLength();
             QString mark;
             if (i + 1 == layout->lineCount()) {
-                if (block.next().isValid())
+                if (block.next().isValid() && !inCrLfPair(block.next()))
                     mark = markOf(breakBefore(block.next()));
             } else if (end > 0 && text.at(end - 1) == QChar::LineSeparator) {
                 mark = markOf(u"\u2028");

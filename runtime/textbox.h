@@ -55,6 +55,9 @@ private:
     void insertRun(QTextCursor& cursor, const QString& run, QStringView kind);
     /// The code units of the break that starts a block (not the first).
     QStringView breakBefore(const QTextBlock& block) const;
+    /// Whether the break before a block is a CR or LF break that, with the other across an empty
+    /// line, makes a CR LF in the text.
+    bool inCrLfPair(const QTextBlock& block) const;
     void noteChange(int position, int removed, int added);
     static QStringView breakOfFormat(const QTextDocument& document, int format);
 
