@@ -44,11 +44,11 @@ QString markOf(QStringView code) {
         return {};
     switch (code.front().unicode()) {
     case u'\r':
-        return QStringLiteral("←"); // ←
+        return QStringLiteral("←");
     case u'\n':
-        return QStringLiteral("↓"); // ↓
-    default:
-        return QStringLiteral("¶"); // ¶: U+2028, U+2029 and the frame marks
+        return QStringLiteral("↓");
+    default: // U+2028, U+2029 and the frame marks
+        return QStringLiteral("¶");
     }
 }
 } // namespace
@@ -130,8 +130,8 @@ void TextBox::noteChange(int position, int, int added) {
     const bool ours = position >= inserted_.first && position + added <= inserted_.second;
     inserted_ = { -1, -1 };
     if (ours) {
-        const QTextBlock block = document()->findBlock(position);
-        QTextBlock(block).setUserState(block.charFormatIndex());
+        QTextBlock block = document()->findBlock(position);
+        block.setUserState(block.charFormatIndex());
         return;
     }
     // Each block remembers, as its user state, the character format of the break before it:
