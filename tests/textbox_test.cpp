@@ -109,6 +109,8 @@ private slots:
     }
 
     void movingTextByDragIsOneUndoStep() {
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("dragging needs a real X server");
         paste(QStringLiteral("ab\ncd\r\nef"));
         QTextCursor selection = box->textCursor();
         selection.setPosition(0);
@@ -123,13 +125,11 @@ private slots:
         QWidget* viewport = box->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, from);
         // The drag runs an event loop of its own: move and drop from inside it.
-        QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, viewport, [&] {
             QTest::mouseMove(viewport, to);
             QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
         });
         QTest::mouseMove(viewport, from + QPoint(QApplication::startDragDistance() + 5, 0));
-        if (box->text() == QStringLiteral("ab\ncd\r\nef"))
-            QSKIP("no drag on this platform");
         QCOMPARE(box->text(), QStringLiteral("cd\r\neab\nf"));
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("ab\ncd\r\nef"));
