@@ -25,7 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORVEL_MAKER} <${QUORVEL_EMAIL}>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QUORVEL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows ask for a Japanese serif face; without one Qt falls back to whatever it finds.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, fonts-ipafont-gothic")
+# The windows ask for Japanese faces, and Qt's own texts come in Japanese where its translations
+# are installed; without them the program still runs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n")
 
 include(CPack)

@@ -1,11 +1,13 @@
 #include "frm_about.h"
 
+#include "resources/app_info.h"
 #include "resources/icon.h"
 #include "runtime/textbox.h"
 
 namespace quorvel::ui {
 
 using namespace runtime;
+using namespace Qt::StringLiterals;
 
 namespace {
 constexpr FontDesign mincho12 { u"ＭＳ 明朝", 12 };
@@ -72,8 +74,9 @@ frmAbout::frmAbout()
 }
 
 void frmAbout::Form_Load() {
-    control<TextBox>("Text1").setText(u"ホームページ：\r\nhttps://quorvel.example.jp/\r\n"
-                                      u"Eメール：\r\nquorvel@example.jp");
+    control<TextBox>("Text1").setText(u"ホームページ：\r\n"_s
+        + QString::fromUtf16(app_info::homepage) + u"\r\nEメール：\r\n"_s
+        + QString::fromUtf16(app_info::email));
 }
 
 void frmAbout::cmdOK_Click() {
