@@ -9,7 +9,7 @@ scripts/setup.sh
 
 echo "== Tests under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUORVEL_SANITIZE=ON -DQUORVEL_WERROR=ON >/dev/null
+  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON -DQUORVEL_WERROR=ON >/dev/null
 cmake --build build/sanitize
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure
