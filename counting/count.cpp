@@ -22,44 +22,36 @@ std::size_t unitsBeforeCacheLine(const char16_t* text, std::size_t size) {
     return std::min(size, misalignment == 0 ? 0 : (64 - misalignment) / sizeof(char16_t));
 }
 
-// The positions from <= i < to that hold a CR followed by an LF. The last position of a block
-// looks one unit past it, so a pair split between two blocks counts once.
-[[gnu::always_inline]] inline Tally pairsAt(
-    const char16_t* text, std::size_t from, std::size_t to) {
-    Tally pairs = 0;
+// The positions from <= i < to where match(text + i) holds, tallied block by block.
+template <typename Match>
+[[gnu::always_inline]] inline Tally tally(
+    const char16_t* text, std::size_t from, std::size_t to, Match match) {
+    Tally total = 0;
     for (; from < to; from += blockSize) {
         const std::size_t end = std::min(to, from + blockSize);
         std::uint16_t n = 0;
         for (std::size_t i = from; i < end; ++i)
-            n += (text[i] == u'\r') & (text[i + 1] == u'\n');
-        pairs += n;
+            n += match(text + i);
+        total += n;
     }
-    return pairs;
+    return total;
 }
+
+// A CR followed by an LF. The last position of a block looks one unit past it, so a pair split
+// between two blocks counts once.
+constexpr auto crlfAt = [](const char16_t* p) { return (p[0] == u'\r') & (p[1] == u'\n'); };
+constexpr auto spaceAt = [](const char16_t* p) { return p[0] == u'\u3000'; };
 
 // A CR as the last unit starts no pair, and nothing before text[0] is looked at.
 [[gnu::always_inline]] inline Tally pairsIn(const char16_t* text, std::size_t size) {
     const std::size_t starts = size == 0 ? 0 : size - 1;
     const std::size_t head = std::min(starts, unitsBeforeCacheLine(text, size));
-    return pairsAt(text, 0, head) + pairsAt(text, head, starts);
-}
-
-[[gnu::always_inline]] inline Tally spacesAt(
-    const char16_t* text, std::size_t from, std::size_t to) {
-    Tally spaces = 0;
-    for (; from < to; from += blockSize) {
-        const std::size_t end = std::min(to, from + blockSize);
-        std::uint16_t n = 0;
-        for (std::size_t i = from; i < end; ++i)
-            n += text[i] == u'\u3000';
-        spaces += n;
-    }
-    return spaces;
+    return tally(text, 0, head, crlfAt) + tally(text, head, starts, crlfAt);
 }
 
 [[gnu::always_inline]] inline Tally spacesIn(const char16_t* text, std::size_t size) {
     const std::size_t head = unitsBeforeCacheLine(text, size);
-    return spacesAt(text, 0, head) + spacesAt(text, head, size);
+    return tally(text, 0, head, spaceAt) + tally(text, head, size, spaceAt);
 }
 
 // The same loops compiled for each instruction set; the compiler vectorises each to its width.
