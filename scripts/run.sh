@@ -13,4 +13,5 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 echo "No display: starting quorvel under Xvfb (a virtual X server, nothing appears on screen)."
 echo "Take a screenshot with: DISPLAY=:97 import -window root shot.png"
-exec xvfb-run --server-num=97 --server-args="-screen 0 1024x768x24 -dpi 96" build/release/ui/quorvel
+exec xvfb-run --server-num=97 --server-args="-screen 0 1024x768x24 -dpi 96 -nolisten tcp -ac" \
+  build/release/ui/quorvel
