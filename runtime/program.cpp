@@ -1,7 +1,6 @@
 #include "program.h"
 
 #include "strings.h"
-#include "twips.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -60,7 +59,6 @@ int ThunRTMain(const Project& project) {
     QGuiApplication::setDesktopFileName(toQString(project.desktopFileName));
     speakJapanese();
     QApplication::setQuitOnLastWindowClosed(false);
-    prepareFonts();
     call([&] { project.startup().Show(); });
     int code = 0;
     if (!s.loaded.empty() && !s.ended) {

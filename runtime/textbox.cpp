@@ -51,14 +51,15 @@ QString markOf(QStringView code) {
         return QStringLiteral("¶");
     }
 }
-} // namespace
 
+// Whether text holds a character that Qt's document would turn into a block break.
 bool holdsBreak(QStringView text) {
     for (QChar c : text)
         if (isBreak(c.unicode()))
             return true;
     return false;
 }
+} // namespace
 
 TextBox::TextBox(QWidget* parent)
     : QPlainTextEdit(parent) {
@@ -72,10 +73,8 @@ TextBox::TextBox(QWidget* parent)
 }
 
 QString TextBox::text() const {
-    if (!cacheValid_) {
+    if (cache_.isNull())
         cache_ = textBetween(0, document()->characterCount() - 1);
-        cacheValid_ = true;
-    }
     return cache_;
 }
 
@@ -123,7 +122,6 @@ QString TextBox::textBetween(int from, int to) const {
 }
 
 void TextBox::noteChange(int position, int, int added) {
-    cacheValid_ = false;
     cache_.clear();
     // An insertion of ours told its new blocks their breaks already; only the block where it
     // began may have merged with another.

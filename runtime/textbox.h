@@ -65,11 +65,7 @@ private:
     std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
     QString composing_; // the input method's text still being composed
     mutable std::vector<QString> breakOfFormat_; // by character format index
-    mutable QString cache_;
-    mutable bool cacheValid_ = false;
+    mutable QString cache_; // the exact text, null until read after a change
 };
-
-/// Whether text holds a character that Qt's document would turn into a block break.
-bool holdsBreak(QStringView text);
 
 } // namespace quorvel::runtime
