@@ -1,8 +1,12 @@
 #include "textbox.h"
 
+#include "textbox_accessible.h"
+
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScopeGuard>
@@ -10,13 +14,19 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <QTextDocumentFragment>
+
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <string_view>
+
+using namespace Qt::StringLiterals;
 
 namespace quorvel::runtime {
 
 namespace {
-// The property, on the character format of a block break, that holds the break's code units.
+// The property, on the character format of a block break, that holds the break's kind.
 constexpr int breakProperty = QTextFormat::UserProperty + 0x51;
 
 constexpr char16_t paragraphSeparator = u'\u2029'; // how the document stores a block break
@@ -27,15 +37,44 @@ bool isBreak(char16_t c) {
     return c == u'\r' || c == u'\n' || c == paragraphSeparator || c == frameStart || c == frameEnd;
 }
 
-// The length of the break that starts at text[i]: 2 for CR LF, else 1.
-qsizetype breakLength(QStringView text, qsizetype i) {
-    return text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+// The kinds of break, by number; a break without a kind was typed, CR LF.
+constexpr std::u16string_view kinds[] = { u"\r\n", u"\r", u"\n", u"\u2029", u"\uFDD0", u"\uFDD1" };
+constexpr int crlf = 0;
+
+// The kind of the break that starts at text[i]; a CR LF takes two code units, the rest one.
+int kindAt(QStringView text, qsizetype i) {
+    switch (text[i].unicode()) {
+    case u'\r':
+        return i + 1 < text.size() && text[i + 1] == u'\n' ? crlf : 1;
+    case u'\n':
+        return 2;
+    case paragraphSeparator:
+        return 3;
+    case frameStart:
+        return 4;
+    default:
+        return 5;
+    }
 }
 
-QTextCharFormat breakFormat(QStringView code) {
-    QTextCharFormat format;
-    format.setProperty(breakProperty, code.toString());
-    return format;
+QStringView codeOf(int kind) {
+    return kinds[kind];
+}
+
+// The formats of the block breaks of each kind; a format that Qt renumbers stays equal.
+const QTextCharFormat& breakFormat(int kind) {
+    static const auto formats = [] {
+        std::array<QTextCharFormat, std::size(kinds)> made;
+        for (int k = 0; k < static_cast<int>(made.size()); ++k)
+            made[k].setProperty(breakProperty, k);
+        return made;
+    }();
+    return formats[kind];
+}
+
+int kindOfFormat(const QTextCharFormat& format) {
+    const int kind = format.intProperty(breakProperty);
+    return kind >= 0 && kind < static_cast<int>(std::size(kinds)) ? kind : crlf;
 }
 
 // The faint mark shown after a break that counts, or none for CR LF.
@@ -70,6 +109,13 @@ TextBox::TextBox(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(2);
     connect(document(), &QTextDocument::contentsChange, this, &TextBox::noteChange);
+    connect(document(), &QTextDocument::undoCommandAdded, this, [this] {
+        undoCarets_.push_back({ settled_, caret() });
+        redoCarets_.clear();
+    });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::noteCaret);
+    makeTextBoxesAccessible();
 }
 
 QString TextBox::text() const {
@@ -123,43 +169,34 @@ QString TextBox::textBetween(int from, int to) const {
 
 void TextBox::noteChange(int position, int, int added) {
     cache_.clear();
+    edited_ = true;
     // An insertion of ours told its new blocks their breaks already; only the block where it
     // began may have merged with another.
     const bool ours = position >= inserted_.first && position + added <= inserted_.second;
     inserted_ = { -1, -1 };
-    if (ours) {
-        QTextBlock block = document()->findBlock(position);
-        block.setUserState(block.charFormatIndex());
-        return;
-    }
-    // Each block remembers, as its user state, the character format of the break before it:
-    // reading that from the block is quick, where asking the document is not. The blocks that
-    // the change touched, the first perhaps merged with the one before it, learn it afresh; the
-    // blocks outside keep their breaks.
-    const QTextBlock last = document()->findBlock(position + added);
+    // The blocks that the change touched, the first perhaps merged with the one before it, learn
+    // the kind of their break afresh from its format; the blocks outside keep theirs.
+    const QTextBlock last
+        = ours ? document()->findBlock(position) : document()->findBlock(position + added);
     for (QTextBlock block = document()->findBlock(position); block.isValid();
          block = block.next()) {
-        block.setUserState(block.charFormatIndex());
+        block.setUserState(kindOfFormat(block.charFormat()));
         if (block == last)
             break;
     }
 }
 
+int TextBox::kindBefore(const QTextBlock& block) const {
+    const int kind = block.userState();
+    return kind >= 0 ? kind : kindOfFormat(block.charFormat());
+}
+
 QStringView TextBox::breakBefore(const QTextBlock& block) const {
-    const int index = block.userState() >= 0 ? block.userState() : block.charFormatIndex();
-    // Few formats ever hold breaks: look each one up once.
-    if (index >= static_cast<int>(breakOfFormat_.size()))
-        breakOfFormat_.resize(index + 1);
-    QString& code = breakOfFormat_[index];
-    if (code.isNull()) {
-        const QVariant property
-            = document()->allFormats().value(index).toCharFormat().property(breakProperty);
-        code = property.isValid() ? property.toString() : QStringLiteral("\r\n");
-    }
-    return code;
+    return codeOf(kindBefore(block));
 }
 
 void TextBox::setText(const QString& text) {
+    settled_ = caret();
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
@@ -167,6 +204,8 @@ void TextBox::setText(const QString& text) {
     cursor.endEditBlock();
     cursor.movePosition(QTextCursor::Start);
     setTextCursor(cursor);
+    if (!undoCarets_.empty())
+        undoCarets_.back().second = caret();
 }
 
 void TextBox::insert(const QString& text) {
@@ -186,43 +225,125 @@ void TextBox::insert(const QString& text) {
     QMetaObject::invokeMethod(this, &TextBox::ensureCursorVisible, Qt::QueuedConnection);
 }
 
+void TextBox::replace(int from, int to, const QString& text) {
+    settled_ = caret();
+    const int end = document()->characterCount() - 1;
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(from, 0, end));
+    cursor.setPosition(std::clamp(to, 0, end), QTextCursor::KeepAnchor);
+    cursor.beginEditBlock();
+    insertAt(cursor, text);
+    cursor.endEditBlock();
+}
+
+void TextBox::appendPlainText(const QString& text) {
+    settled_ = caret();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    insertAt(cursor, document()->isEmpty() ? text : u"\r\n"_s + text);
+    cursor.endEditBlock();
+}
+
+void TextBox::appendHtml(const QString& html) {
+    appendPlainText(QTextDocumentFragment::fromHtml(html).toPlainText());
+}
+
+void TextBox::clear() {
+    setText(QString());
+    document()->clearUndoRedoStacks();
+    undoCarets_.clear();
+    redoCarets_.clear();
+}
+
+TextBox::Caret TextBox::caret() const {
+    const QTextCursor cursor = textCursor();
+    return { cursor.position(), cursor.anchor() };
+}
+
+void TextBox::setCaret(Caret caret) {
+    const int end = document()->characterCount() - 1;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::clamp(caret.anchor, 0, end));
+    cursor.setPosition(std::clamp(caret.position, 0, end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    settled_ = this->caret();
+}
+
+void TextBox::noteMergedEdit() {
+    // Qt makes typing that goes on one undo step: it ends where the caret is now.
+    if (edited_ && !undoCarets_.empty())
+        undoCarets_.back().second = caret();
+}
+
+void TextBox::noteCaret() {
+    if (!restoring_)
+        settled_ = caret();
+}
+
+// Every edit comes from an event, or from a call below: the caret as it was then is the caret
+// that undoing the edit brings back.
+bool TextBox::event(QEvent* event) {
+    if (!restoring_)
+        settled_ = caret();
+    return QPlainTextEdit::event(event);
+}
+
+bool TextBox::viewportEvent(QEvent* event) {
+    if (!restoring_)
+        settled_ = caret();
+    return QPlainTextEdit::viewportEvent(event);
+}
+
+void TextBox::undo() {
+    if (!document()->isUndoAvailable())
+        return;
+    restoring_ = true;
+    QPlainTextEdit::undo();
+    restoring_ = false;
+    if (!undoCarets_.empty()) {
+        redoCarets_.push_back(undoCarets_.back());
+        undoCarets_.pop_back();
+        setCaret(redoCarets_.back().first);
+    }
+}
+
+void TextBox::redo() {
+    if (!document()->isRedoAvailable())
+        return;
+    restoring_ = true;
+    QPlainTextEdit::redo();
+    restoring_ = false;
+    if (!redoCarets_.empty()) {
+        undoCarets_.push_back(redoCarets_.back());
+        redoCarets_.pop_back();
+        setCaret(undoCarets_.back().second);
+    }
+}
+
 void TextBox::insertAt(QTextCursor& cursor, const QString& text) {
     cursor.removeSelectedText();
     inserted_ = { cursor.position(), cursor.position() };
-    // Qt makes every break in a piece of text a block break that carries the piece's character
-    // format. So the text goes in as runs whose breaks are all of one kind, each run with the
-    // format of its kind: a text with one kind of break goes in at once.
+    // Qt would make every break in a piece of text a block break with the piece's format. So the
+    // text goes in as pieces without breaks, in the plain format, and each break as a block break
+    // with the format of its kind.
+    const QTextCharFormat plain;
+    const QTextBlockFormat paragraph = cursor.blockFormat();
     qsizetype start = 0;
-    QStringView kind; // the kind of break in the current run; none yet
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!isBreak(text[i].unicode()))
             continue;
-        const QStringView code = QStringView(text).sliced(i, breakLength(text, i));
-        if (!kind.isEmpty() && code != kind) {
-            insertRun(cursor, text.sliced(start, i - start), kind);
-            start = i;
-        }
-        kind = code;
-        i += code.size() - 1;
+        if (i > start)
+            cursor.insertText(text.sliced(start, i - start), plain);
+        const int kind = kindAt(text, i);
+        cursor.insertBlock(paragraph, breakFormat(kind));
+        cursor.block().setUserState(kind);
+        i += codeOf(kind).size() - 1;
+        start = i + 1;
     }
     if (start < text.size())
-        insertRun(cursor, start == 0 ? text : text.sliced(start), kind);
+        cursor.insertText(start == 0 ? text : text.sliced(start), plain);
     inserted_.second = cursor.position();
-}
-
-void TextBox::insertRun(QTextCursor& cursor, const QString& run, QStringView kind) {
-    const QTextBlock before = cursor.block();
-    cursor.insertText(run, kind.isEmpty() ? QTextCharFormat() : breakFormat(kind));
-    // The blocks that the run's breaks started share one format: look it up once.
-    const QTextBlock last = cursor.block();
-    if (last == before)
-        return;
-    const int format = before.next().charFormatIndex();
-    for (QTextBlock block = before.next(); block.isValid(); block = block.next()) {
-        block.setUserState(format);
-        if (block == last)
-            break;
-    }
 }
 
 bool TextBox::inCrLfPair(const QTextBlock& block) const {
@@ -268,11 +389,23 @@ void TextBox::paintEvent(QPaintEvent* event) {
     }
 }
 
+void TextBox::plainInput() {
+    // Typed text next to a break would take on the break's format; it gets the plain one.
+    if (!textCursor().hasSelection())
+        setCurrentCharFormat(QTextCharFormat());
+}
+
 void TextBox::keyPressEvent(QKeyEvent* event) {
     if (isReadOnly())
         return QPlainTextEdit::keyPressEvent(event);
-    // Ctrl+Y redoes, as on other desktops; Qt on X11 knows only Ctrl+Shift+Z.
-    if (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier) {
+    // Ctrl+Y redoes too, as on other desktops; Qt on X11 knows only Ctrl+Shift+Z.
+    if (event->matches(QKeySequence::Undo)) {
+        undo();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo)
+        || (event->key() == Qt::Key_Y && event->modifiers() == Qt::ControlModifier)) {
         redo();
         event->accept();
         return;
@@ -294,13 +427,24 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (!event->text().isEmpty())
+        plainInput();
+    edited_ = false;
     QPlainTextEdit::keyPressEvent(event);
+    noteMergedEdit();
 }
 
 void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     composing_ = event->preeditString();
-    if (isReadOnly() || !holdsBreak(event->commitString()))
-        return QPlainTextEdit::inputMethodEvent(event);
+    if (isReadOnly() || !holdsBreak(event->commitString())) {
+        if (!event->commitString().isEmpty())
+            plainInput();
+        edited_ = false;
+        QPlainTextEdit::inputMethodEvent(event);
+        if (!event->commitString().isEmpty() || event->replacementLength() > 0)
+            noteMergedEdit();
+        return;
+    }
     // Drop the text being composed, put the commit in exactly, then compose again.
     QInputMethodEvent dropPreedit;
     QPlainTextEdit::inputMethodEvent(&dropPreedit);
@@ -317,26 +461,45 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     event->accept();
 }
 
+void TextBox::commitComposition() {
+    if (composing_.isEmpty())
+        return;
+    QInputMethodEvent commit;
+    commit.setCommitString(composing_);
+    inputMethodEvent(&commit);
+    QGuiApplication::inputMethod()->reset();
+}
+
 void TextBox::focusOutEvent(QFocusEvent* event) {
     // Text still being composed becomes part of the text when the box loses the focus (a click on
     // the count button, say), so what the user sees is what is counted.
-    if (!composing_.isEmpty()) {
-        QInputMethodEvent commit;
-        commit.setCommitString(composing_);
-        inputMethodEvent(&commit);
-        QGuiApplication::inputMethod()->reset();
-    }
+    commitComposition();
     QPlainTextEdit::focusOutEvent(event);
 }
 
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    // Qt's menu, with the box's own undo and redo.
+    QMenu* menu = createStandardContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+        const bool isUndo = action->objectName() == u"edit-undo";
+        if (!isUndo && action->objectName() != u"edit-redo")
+            continue;
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this, isUndo ? &TextBox::undo : &TextBox::redo);
+    }
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
 bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasText();
+    return source && offersText(*source);
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
     // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
-    if (source && source->hasText() && !isReadOnly())
-        insert(source->text());
+    if (source && !isReadOnly())
+        insert(offeredText(*source));
 }
 
 QMimeData* TextBox::createMimeDataFromSelection() const {

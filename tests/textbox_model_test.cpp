@@ -1,16 +1,21 @@
 // A model-based random test of the text box: random sequences of real events (typed keys, every
-// Enter, pastes by each path, drops, input-method commits, selections, Backspace, Delete, cut,
-// copy, undo, redo, set and clear) go to the real widget and to a plain model of its text and
-// caret; after every step the two must agree to the code unit.
+// Enter, pastes by each path and of each kind of offer, drops, input-method commits, assistive
+// tools' edits, selections, Backspace, Delete, cut, copy, undo, redo, and the box's own and Qt's
+// text-setting functions) go to the real widget and to a plain model of its text and caret; after
+// every step the two must agree to the code unit. Undo must bring back exactly the state before
+// the step it undoes, and redo the state after it.
 //
 // QUORVEL_MODEL_STEPS sets the number of steps (default 20000), QUORVEL_MODEL_SEED the seed.
 
 #include "runtime/textbox.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QMimeData>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -81,6 +86,18 @@ struct Model {
         caret = anchor = a + static_cast<int>(inserted.size());
     }
     void replaceSelection(const QString& with) { replace(from(), to(), with); }
+    // An edit made elsewhere than at the caret: the caret and the anchor keep their places in the
+    // text around it, and one inside or at the edit ends after it.
+    void edit(int a, int b, const QString& with) {
+        const int caretWas = caret, anchorWas = anchor;
+        replace(a, b, with);
+        const int added = caret - a;
+        const auto follow = [&](int p) {
+            return p < a ? p : p > b ? p - (b - a) + added : a + added;
+        };
+        caret = follow(caretWas);
+        anchor = follow(anchorWas);
+    }
     bool highAt(int i) const { return i >= 0 && i < size() && QChar(text[i].c).isHighSurrogate(); }
     bool lowAt(int i) const { return i >= 0 && i < size() && QChar(text[i].c).isLowSurrogate(); }
     int size() const { return static_cast<int>(text.size()); }
@@ -95,6 +112,29 @@ QString show(const QString& text) {
     return shown;
 }
 
+// Text as X11 compound text: ASCII as it is, the right half of Latin-1 and JIS X 0208 each after
+// their escape sequence, everything else in UTF-8 segments.
+QByteArray compoundText(const QString& text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const qsizetype length = c.isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.sliced(i, length);
+        const QByteArray jis = QStringEncoder("EUC-JP").encode(one);
+        const bool inJis = jis.size() == 2 && QStringDecoder("EUC-JP").decode(jis) == one;
+        if (c.unicode() < 0x80 && one != u"\u007F")
+            out += char(c.unicode());
+        else if (c.unicode() >= 0xA0 && c.unicode() <= 0xFF)
+            out += "\x1B-A" + QByteArray(1, char(c.unicode()));
+        else if (inJis && uchar(jis[0]) >= 0xA1 && uchar(jis[1]) >= 0xA1)
+            out += "\x1B$)B" + jis;
+        else
+            out += "\x1B%G" + one.toUtf8() + "\x1B%@";
+        i += length - 1;
+    }
+    return out;
+}
+
 } // namespace
 
 class TextBoxModelTest : public QObject {
@@ -104,7 +144,9 @@ class TextBoxModelTest : public QObject {
     TextBox* box = nullptr;
     Model model;
     QString clipboard;
-    std::vector<Model> history; // every state the text has been in, for undo and redo
+    // The state before and after each undo step: undo brings back the first, redo the second.
+    std::vector<std::pair<Model, Model>> undone, redone;
+    std::vector<Model> between; // states a step passed through that end undo steps of their own
     std::vector<QString> recent;
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
@@ -112,9 +154,9 @@ class TextBoxModelTest : public QObject {
     QString randomText(int maxUnits) {
         static const QString pieces[] = { u"\r"_s, u"\n"_s, u"\r\n"_s, QString(QChar(0x2028)),
             QString(QChar(0x2029)), QString(QChar(0x3000)), QString(QChar(0x00A0)),
-            QString(QChar(0xFDD0)), QString(QChar(0xFDD1)), QString::fromUtf16(u"\U0001F600"),
-            QString::fromUtf16(u"\U00020B9F"), u"a"_s, u"Z"_s, u" "_s, u"\t"_s, u"あ"_s, u"カ"_s,
-            u"ｶ"_s, u"漢"_s, u"字"_s };
+            QString(QChar(0xFDD0)), QString(QChar(0xFDD1)), QString(QChar(0xFEFF)),
+            QString::fromUtf16(u"\U0001F600"), QString::fromUtf16(u"\U00020B9F"), u"a"_s, u"Z"_s,
+            u" "_s, u"\t"_s, u"あ"_s, u"カ"_s, u"ｶ"_s, u"漢"_s, u"字"_s };
         QString s;
         for (int n = pick(maxUnits + 1); n > 0; --n)
             s += pieces[pick(std::size(pieces))];
@@ -157,9 +199,35 @@ class TextBoxModelTest : public QObject {
         QCoreApplication::sendEvent(box->viewport(), &dropped);
     }
 
+    // Text offered the way other programs offer it: as UTF-8 bytes (a leading byte-order mark
+    // must survive), as text/plain;charset=utf-8 only, or as X11 compound text only.
+    QString offerOddly() {
+        const QString text = pick(2) ? u"\uFEFF"_s + randomText(10) : randomText(12);
+        auto* data = new QMimeData;
+        switch (pick(3)) {
+        case 0: // as X11 offers UTF8_STRING
+            data->setData(u"text/plain"_s, text.toUtf8());
+            data->setData(u"UTF8_STRING"_s, text.toUtf8());
+            break;
+        case 1:
+            data->setData(u"text/plain;charset=utf-8"_s, text.toUtf8());
+            break;
+        default:
+            data->setData(u"COMPOUND_TEXT"_s, compoundText(text));
+            break;
+        }
+        QGuiApplication::clipboard()->setMimeData(data);
+        return text;
+    }
+
+    QAccessibleEditableTextInterface* assistiveTool() {
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+        return access ? access->editableTextInterface() : nullptr;
+    }
+
     // One random step, applied to the widget and to the model. Returns what it did.
     QString step() {
-        switch (pick(22)) {
+        switch (pick(27)) {
         case 0:
         case 1:
         case 2: {
@@ -180,9 +248,14 @@ class TextBoxModelTest : public QObject {
         }
         case 4:
         case 5: {
-            const QString text = randomText(12);
-            QGuiApplication::clipboard()->setText(text);
-            clipboard = text;
+            QString text;
+            if (pick(3)) {
+                text = randomText(12);
+                QGuiApplication::clipboard()->setText(text);
+            } else {
+                text = offerOddly();
+            }
+            clipboard = QGuiApplication::clipboard()->text();
             switch (pick(3)) {
             case 0:
                 key(Qt::Key_V, Qt::ControlModifier);
@@ -202,9 +275,11 @@ class TextBoxModelTest : public QObject {
             return u"paste"_s;
         }
         case 6: {
-            const QString text = randomText(8);
-            if (model.selected())
+            if (model.selected()) { // a drop lands at a caret, not on a selection
                 setCaret(model.caret, model.caret);
+                return u"select"_s;
+            }
+            const QString text = randomText(8);
             drop(text);
             // The drop lands where the pointer is, next to the caret: where exactly (the caret at
             // the end of a wrapped line has two places on screen) the widget says; the rest must
@@ -220,7 +295,7 @@ class TextBoxModelTest : public QObject {
             // Composing replaces the selection, an undo step of its own.
             if (model.selected()) {
                 model.replaceSelection({});
-                history.push_back(model);
+                between.push_back(model);
             }
             QInputMethodEvent commit;
             commit.setCommitString(text);
@@ -288,11 +363,50 @@ class TextBoxModelTest : public QObject {
             return u"redo"_s;
         case 20: {
             const QString text = pick(4) ? randomText(30) : QString();
-            box->setText(text);
+            pick(2) ? box->setText(text) : box->setPlainText(text);
             model.replace(0, model.size(), text);
             model.caret = model.anchor = 0;
             return u"set text"_s;
         }
+        case 21: {
+            // Assistive tools insert, replace and delete at positions of their own.
+            QAccessibleEditableTextInterface* tool = assistiveTool();
+            if (!tool)
+                return u"no assistive interface"_s;
+            const int from = randomPosition();
+            const int to = std::max(from, randomPosition());
+            const QString text = randomText(6);
+            switch (pick(3)) {
+            case 0:
+                tool->insertText(from, text);
+                model.edit(from, from, text);
+                break;
+            case 1:
+                tool->replaceText(from, to, text);
+                model.edit(from, to, text);
+                break;
+            default:
+                tool->deleteText(from, to);
+                model.edit(from, to, {});
+                break;
+            }
+            return u"assistive edit"_s;
+        }
+        case 22: {
+            const QString text = randomText(8);
+            if (pick(2)) {
+                box->insertPlainText(text);
+                model.replaceSelection(text);
+            } else {
+                box->appendPlainText(text);
+                model.edit(model.size(), model.size(), model.size() == 0 ? text : u"\r\n"_s + text);
+            }
+            return u"insert or append"_s;
+        }
+        case 23:
+            box->clear();
+            model = {};
+            return u"clear"_s;
         default:
             if (pick(2)) {
                 key(Qt::Key_Home, Qt::ControlModifier);
@@ -305,21 +419,17 @@ class TextBoxModelTest : public QObject {
         }
     }
 
-    // Undo and redo bring back an earlier state: the document's form names it, and the exact text
-    // must be that state's, break by break.
-    bool adoptEarlierState() {
-        const QString raw = box->document()->toRawText();
-        const QString exact = box->text();
-        for (auto it = history.rbegin(); it != history.rend(); ++it) {
-            if (it->raw() == raw && it->exact() == exact) {
-                model.text = it->text;
-                const QTextCursor cursor = box->textCursor();
-                model.caret = cursor.position();
-                model.anchor = cursor.anchor();
-                return true;
-            }
-        }
-        return false;
+    QString check(const QString& where) const {
+        const QTextCursor cursor = box->textCursor();
+        if (box->text() != model.exact())
+            return where + u": text %1, model %2"_s.arg(show(box->text()), show(model.exact()));
+        if (cursor.position() != model.caret || cursor.anchor() != model.anchor)
+            return where
+                + u": caret %1/%2, model %3/%4"_s.arg(cursor.position())
+                      .arg(cursor.anchor())
+                      .arg(model.caret)
+                      .arg(model.anchor);
+        return {};
     }
 
 private slots:
@@ -336,49 +446,61 @@ private slots:
         widget.resize(300, 200);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
-        history.push_back(model);
+        // Qt decides what is one undo step: it says so each time it adds one.
+        int undoSteps = 0;
+        connect(widget.document(), &QTextDocument::undoCommandAdded, this, [&] { ++undoSteps; });
 
         for (int i = 0; i < steps; ++i) {
+            const Model before = model;
+            undoSteps = 0;
+            between.clear();
             const QString did = step();
+            const QString where = u"seed %1, step %2 (%3)"_s.arg(seed).arg(i).arg(did);
+            if (did == u"undo" || did == u"redo") {
+                // Back to exactly the state before the step undone, or after the step redone.
+                auto& from = did == u"undo" ? undone : redone;
+                auto& to = did == u"undo" ? redone : undone;
+                if (!from.empty()) {
+                    to.push_back(from.back());
+                    model = did == u"undo" ? from.back().first : from.back().second;
+                    from.pop_back();
+                }
+            } else if (did == u"clear") { // the undo history goes too
+                undone.clear();
+                redone.clear();
+            } else if (undoSteps > 0) {
+                // New undo steps: the state before each; a step merged into the last one (typing
+                // goes on) adds none.
+                between.insert(between.begin(), before);
+                between.push_back(model);
+                for (int k = 0; k < undoSteps && k + 1 < static_cast<int>(between.size()); ++k)
+                    undone.emplace_back(between[k], between[k + 1]);
+                undone.back().second = model;
+                redone.clear();
+            } else if (model.text != before.text) {
+                if (!undone.empty()) // typing goes on: one undo step
+                    undone.back().second = model;
+                redone.clear();
+            }
             recent.push_back(did + u" -> "_s + show(widget.text()));
             if (recent.size() > 6)
                 recent.erase(recent.begin());
-            const QString where = u"seed %1, step %2 (%3)"_s.arg(seed).arg(i).arg(did);
-            if (did == u"undo" || did == u"redo") {
-                if (!adoptEarlierState()) {
-                    QString seen;
-                    for (auto it = history.rbegin();
-                         it != history.rend() && it - history.rbegin() < 4; ++it)
-                        seen += u"\n  was "_s + show(it->exact());
-                    for (const QString& r : recent)
-                        seen += u"\n  step "_s + r;
-                    QFAIL(qPrintable(
-                        where + u": not an earlier state: "_s + show(widget.text()) + seen));
-                }
-            } else {
-                QVERIFY2(widget.text() == model.exact(),
-                    qPrintable(where
-                        + u": text %1, model %2"_s.arg(show(widget.text()), show(model.exact()))));
-                const QTextCursor cursor = widget.textCursor();
-                QVERIFY2(cursor.position() == model.caret && cursor.anchor() == model.anchor,
-                    qPrintable(where
-                        + u": caret %1/%2, model %3/%4"_s.arg(cursor.position())
-                              .arg(cursor.anchor())
-                              .arg(model.caret)
-                              .arg(model.anchor)));
+            QString failure = check(where);
+            if (!failure.isEmpty()) {
+                for (const QString& r : recent)
+                    failure += u"\n  step "_s + r;
+                QFAIL(qPrintable(failure));
             }
             QVERIFY2(QGuiApplication::clipboard()->text() == clipboard,
                 qPrintable(where
                     + u": clipboard %1, model %2"_s.arg(
                         show(QGuiApplication::clipboard()->text()), show(clipboard))));
-            if (history.empty() || !(history.back().text == model.text))
-                history.push_back(model);
             // Keep the texts and the history small: a fresh start now and then.
-            if (model.size() > 400 || history.size() > 3000) {
-                widget.setText(u"");
-                widget.document()->clearUndoRedoStacks();
+            if (model.size() > 400 || undone.size() > 3000) {
+                widget.clear();
                 model = {};
-                history.assign(1, model);
+                undone.clear();
+                redone.clear();
             }
         }
     }
