@@ -1,10 +1,43 @@
 # Installing quorvel under the GNU directories, and packing that as a Debian package:
 #   cmake --build <build directory> --target package
 # The package's dependencies are found by dpkg-shlibdeps from the libraries the program links.
+# Besides the program and its desktop files it installs the manual page quorvel(1) and, in
+# /usr/share/doc/quorvel, the copyright file and changelog that Debian asks of every package
+# (tests/packaging/check_lintian.sh runs Debian's checker on the package).
 include(GNUInstallDirs)
 include(${PROJECT_SOURCE_DIR}/resources/quorvel.cmake)
 
 install(TARGETS quorvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The manual page in English and Japanese, the copyright file and the changelog, which
+# debian_docs.cmake writes from LICENSE and the AppStream release list when building.
+set(docs_out ${PROJECT_BINARY_DIR}/packaging)
+set(metainfo ${PROJECT_BINARY_DIR}/resources/${QUORVEL_APP_ID}.metainfo.xml)
+list(JOIN QUORVEL_ICON_SIZES ", " QUORVEL_MAN_ICON_SIZES)
+string(REGEX REPLACE ", ([0-9]+)$" " and \\1" QUORVEL_MAN_ICON_SIZES "${QUORVEL_MAN_ICON_SIZES}")
+list(JOIN QUORVEL_ICON_SIZES "、" QUORVEL_MAN_ICON_SIZES_JA)
+set(man_pages)
+foreach(page man1/quorvel.1 ja/man1/quorvel.1)
+  configure_file(${PROJECT_SOURCE_DIR}/man/${page}.in ${docs_out}/man/${page} @ONLY)
+  list(APPEND man_pages ${docs_out}/man/${page})
+endforeach()
+list(TRANSFORM man_pages APPEND .gz OUTPUT_VARIABLE man_pages_gz)
+find_program(QUORVEL_GZIP gzip REQUIRED)
+add_custom_command(
+  OUTPUT ${docs_out}/changelog.gz ${docs_out}/copyright ${man_pages_gz}
+  COMMAND ${CMAKE_COMMAND} -DMETAINFO=${metainfo} -DLICENSE_FILE=${PROJECT_SOURCE_DIR}/LICENSE
+          -DOUT_DIR=${docs_out} -DPACKAGE=quorvel "-DMAINTAINER=${QUORVEL_MAKER} <${QUORVEL_EMAIL}>"
+          -DHOMEPAGE=${QUORVEL_HOMEPAGE} -DGZIP=${QUORVEL_GZIP} "-DMAN_PAGES=${man_pages}"
+          -P ${CMAKE_CURRENT_LIST_DIR}/debian_docs.cmake
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/debian_docs.cmake ${metainfo} ${PROJECT_SOURCE_DIR}/LICENSE
+          ${man_pages}
+  COMMENT "Writing the copyright file and changelog, compressing the manual pages"
+  VERBATIM)
+add_custom_target(quorvel_package_docs ALL
+  DEPENDS ${docs_out}/changelog.gz ${docs_out}/copyright ${man_pages_gz})
+install(FILES ${docs_out}/copyright ${docs_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${docs_out}/man/man1/quorvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${docs_out}/man/ja/man1/quorvel.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvel)
