@@ -58,8 +58,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORVEL_MAKER} <${QUORVEL_EMAIL}>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${QUORVEL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows ask for Japanese faces, and Qt's own texts come in Japanese where its translations
-# are installed; without them the program still runs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n")
+# The windows ask for Japanese faces, Qt's own texts come in Japanese where its translations are
+# installed, and on a Wayland desktop Qt opens its windows natively with its Wayland plugin (else
+# through XWayland); without them the program still runs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland")
 
 include(CPack)
