@@ -51,6 +51,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "line breaks count nothing, and a check box decides whether full-width\n"
   "spaces count.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/directory_permissions.cmake)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
