@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth x11-utils imagemagick
   fonts-ipafont-mincho fonts-ipafont-gothic
-  binutils-mingw-w64-x86-64 desktop-file-utils appstream
+  binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian
 )
 
 missing=()
