@@ -3,7 +3,7 @@
 // The simple controls: a label, a command button and a check box, with the properties the
 // windows' handlers read and write.
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -5,7 +5,7 @@
 // Form_Load) when it is not loaded, and Unload() closes it and discards its controls.
 
 #include "design.h"
-#include "errors.h"
+#include "core/errors.h"
 
 #include <QPointer>
 #include <QString>

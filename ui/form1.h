@@ -8,7 +8,7 @@
 // in counting/, free of Qt. The handlers only read and write control properties.
 
 #include "runtime/form.h"
-#include "runtime/numbers.h"
+#include "runtime/core/numbers.h"
 
 namespace quorvel::ui {
 
