@@ -1,12 +1,14 @@
 #pragma once
 
-// The simple controls: a label, a command button and a check box, with the properties the
-// windows' handlers read and write.
+// The simple controls: a label, a command button, a check box, a picture box, a line and the
+// menus, with the properties the windows' handlers read and write.
 
 #include "core/numbers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 namespace quorvel::runtime {
@@ -58,6 +60,10 @@ protected:
 private:
     QColor colour_;
 };
+
+/// A menu of the window's menu bar, and an item of a menu, whose click is its trigger.
+using Menu = QMenu;
+using MenuItem = QAction;
 
 /// The decimal text of a number: digits, a minus sign when negative, no space or grouping.
 QString Str(Long value);
