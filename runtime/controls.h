@@ -31,7 +31,8 @@ public:
 };
 
 /// A check box whose value is 0 (unchecked), 1 (checked) or 2 (grayed). Grayed is set by code
-/// only; a click on a grayed box clears it.
+/// only. A click (or Space) on a checked box clears it and on any other box checks it: only 1
+/// means "checked" to the code that reads the value, so every click turns that meaning over.
 class CheckBox : public QCheckBox {
 public:
     explicit CheckBox(QWidget* parent = nullptr);
