@@ -62,7 +62,8 @@ ControlBinding::ControlBinding(Form& form, std::string_view name, bool array, Fi
 }
 
 ControlBinding::~ControlBinding() {
-    // Members go before their form's destructor runs, which so never meets them.
+    // A form's members are destroyed before the form's own destructor runs, which so never
+    // meets a member that is gone.
     std::erase(form_.bindings_, this);
 }
 
@@ -225,7 +226,7 @@ std::string Form::bind(const std::vector<Built>& built) {
         if (binding.array_ != element || !binding.fits_(entry.object))
             return fault(entry.name, "'s member is not of the kind its design builds");
         std::vector<QObject*>& objects = binding.objects_;
-        const std::size_t index = element ? std::size_t(entry.index) : objects.size();
+        const std::size_t index = element ? std::size_t(entry.index) : 0;
         if (objects.size() <= index)
             objects.resize(index + 1);
         if (objects[index])
