@@ -1,12 +1,14 @@
 #pragma once
 
-// The simple controls: a label, a command button and a check box, with the properties the
-// windows' handlers read and write.
+// The simple controls: a label, a command button, a check box, a picture box, a line and the
+// menus, with the properties the windows' handlers read and write.
 
-#include "numbers.h"
+#include "core/numbers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 namespace quorvel::runtime {
@@ -29,7 +31,8 @@ public:
 };
 
 /// A check box whose value is 0 (unchecked), 1 (checked) or 2 (grayed). Grayed is set by code
-/// only; a click on a grayed box clears it.
+/// only. A click (or Space) on a checked box clears it and on any other box checks it: only 1
+/// means "checked" to the code that reads the value, so every click turns that meaning over.
 class CheckBox : public QCheckBox {
 public:
     explicit CheckBox(QWidget* parent = nullptr);
@@ -58,6 +61,10 @@ protected:
 private:
     QColor colour_;
 };
+
+/// A menu of the window's menu bar, and an item of a menu, whose click is its trigger.
+using Menu = QMenu;
+using MenuItem = QAction;
 
 /// The decimal text of a number: digits, a minus sign when negative, no space or grouping.
 QString Str(Long value);

@@ -2,13 +2,14 @@
 
 // The program's start, its end and the one place where event handlers are called.
 
-#include "errors.h"
+#include "core/errors.h"
 #include "form.h"
 
 #include <functional>
 #include <memory>
 #include <string_view>
 #include <typeindex>
+#include <vector>
 
 namespace quorvel::runtime {
 
@@ -33,10 +34,12 @@ void End();
 /// program then goes on. No exception leaves this function.
 void call(const std::function<void()>& handler);
 
-/// The error report: a modal message box with the error's number and description.
-void defaultErrorReport(const RuntimeError& error);
-/// Replaces the error report (tests); an empty function restores the default.
-void setErrorReport(std::function<void(const RuntimeError&)> report);
+/// Tests: answers the next error report at once with OK, as a user would, instead of showing its
+/// message box. Each call answers one report; without one, the report shows its box and waits.
+void answerNextReport();
+/// Tests: the errors whose reports were answered beforehand, oldest first. Forgets them, and any
+/// answer not used yet.
+std::vector<ErrorNumber> takeAnsweredReports();
 
 /// The program's name, as its message boxes show it.
 QString programTitle();

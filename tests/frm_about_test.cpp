@@ -1,57 +1,50 @@
-// The About window through real events, and how it lives beside the main window.
+// The About window through real events, reached by its members, beside the main window.
 
-#include "runtime/controls.h"
 #include "runtime/program.h"
-#include "runtime/textbox.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
-#include "ui/project.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 using namespace quorvel;
-using runtime::TextBox;
 
 namespace {
 const QString contact = QStringLiteral(
     "ホームページ：\r\nhttps://quorvel.example.jp/\r\nEメール：\r\nquorvel@example.jp");
 
-QWidget* topLevel(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(name) && w->isVisible())
-            return w;
-    return nullptr;
+// A control of the window, picked in a data row by its member.
+using Pick = QWidget* (*)(ui::frmAbout&);
+template <auto member> QWidget* pick(ui::frmAbout& form) {
+    return form.*member;
 }
-
-template <typename T = QWidget> T* in(QWidget* window, const char* name) {
-    auto* found = window ? window->findChild<T*>(QString::fromUtf8(name)) : nullptr;
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
+template <int index> QWidget* line(ui::frmAbout& form) {
+    return &form.Line1[index];
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Pick)
 
 class AboutTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ui::Form1> main;
 
-    QWidget* openAbout() {
-        in<QAction>(main->window(), "about")->trigger();
-        QWidget* about = topLevel("frmAbout");
-        if (about && !QTest::qWaitForWindowExposed(about))
+    static ui::frmAbout& about() { return runtime::defaultInstance<ui::frmAbout>(); }
+    // Opens the About window from the menu; null unless it is then loaded and on screen.
+    ui::frmAbout* openAbout() {
+        main->about->trigger();
+        if (!about().isLoaded() || !QTest::qWaitForWindowExposed(about().window()))
             return nullptr;
-        return about;
+        return &about();
     }
-    static int aboutWindows() {
+    // The windows on screen besides the main window.
+    int aboutWindows() {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
-            n += w->objectName() == u"frmAbout" && w->isVisible();
+            n += w != main->window() && w->isWindow() && w->isVisible();
         return n;
     }
 
@@ -70,74 +63,72 @@ private slots:
     }
 
     void designMatchesTheLayout_data() {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<Pick>("control");
         QTest::addColumn<QRect>("pixels"); // at 96 dots per inch
-        QTest::newRow("cmdOK") << "cmdOK" << QRect(288, 176, 87, 23);
+        QTest::newRow("cmdOK") << &pick<&ui::frmAbout::cmdOK> << QRect(288, 176, 87, 23);
         QTest::newRow("picIcon sizes itself to 32 x 32 in a 1-pixel border")
-            << "picIcon" << QRect(16, 16, 34, 34);
-        QTest::newRow("lblDescription") << "lblDescription" << QRect(70, 75, 259, 22);
-        QTest::newRow("lblTitle") << "lblTitle" << QRect(70, 16, 299, 24);
-        QTest::newRow("lblVersion") << "lblVersion" << QRect(70, 52, 259, 15);
-        QTest::newRow("Text1") << "Text1" << QRect(16, 144, 265, 57);
-        QTest::newRow("white line, 2 pixels") << "Line1(0)" << QRect(8, 136, 371, 2);
-        QTest::newRow("gray line in front") << "Line1(1)" << QRect(8, 136, 372, 1);
+            << &pick<&ui::frmAbout::picIcon> << QRect(16, 16, 34, 34);
+        QTest::newRow("lblDescription")
+            << &pick<&ui::frmAbout::lblDescription> << QRect(70, 75, 259, 22);
+        QTest::newRow("lblTitle") << &pick<&ui::frmAbout::lblTitle> << QRect(70, 16, 299, 24);
+        QTest::newRow("lblVersion") << &pick<&ui::frmAbout::lblVersion> << QRect(70, 52, 259, 15);
+        QTest::newRow("Text1") << &pick<&ui::frmAbout::Text1> << QRect(16, 144, 265, 57);
+        QTest::newRow("white line, 2 pixels") << &line<0> << QRect(8, 136, 371, 2);
+        QTest::newRow("gray line in front") << &line<1> << QRect(8, 136, 372, 1);
     }
 
     void designMatchesTheLayout() {
-        QFETCH(QString, name);
+        QFETCH(Pick, control);
         QFETCH(QRect, pixels);
-        QWidget* about = openAbout();
+        ui::frmAbout* about = openAbout();
         QVERIFY(about);
-        QCOMPARE(in(about, name.toUtf8().constData())->geometry(), pixels);
+        QCOMPARE(control(*about)->geometry(), pixels);
     }
 
     void designCaptionsFontsAndFrame() {
-        QWidget* about = openAbout();
+        ui::frmAbout* about = openAbout();
         QVERIFY(about);
-        QCOMPARE(about->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(in(about, "client")->size(), QSize(384, 210));
-        QCOMPARE(about->minimumSize(), about->maximumSize()); // not resizable
-        const Qt::WindowFlags flags = about->windowFlags();
+        QWidget* window = about->window();
+        QCOMPARE(window->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(about->cmdOK->parentWidget()->size(), QSize(384, 210)); // the client area
+        QCOMPARE(window->minimumSize(), window->maximumSize()); // not resizable
+        const Qt::WindowFlags flags = window->windowFlags();
         QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QCOMPARE(about->windowType(), Qt::Tool); // kept out of the taskbar
-        QCOMPARE(about->geometry().topLeft(), QPoint(156, 129));
-        QVERIFY(!about->windowIcon().isNull());
+        QCOMPARE(window->windowType(), Qt::Tool); // kept out of the taskbar
+        QCOMPARE(window->geometry().topLeft(), QPoint(156, 129));
+        QVERIFY(!window->windowIcon().isNull());
 
-        QCOMPARE(in<runtime::Label>(about, "lblTitle")->caption(),
-            QString::fromUtf16(u"クオルベル\u3000(quorvel.exe)"));
-        QCOMPARE(in<runtime::Label>(about, "lblVersion")->caption(),
-            QStringLiteral("Ver 1.02  (1998/10/16)"));
-        QCOMPARE(QFontInfo(in(about, "lblTitle")->font()).pixelSize(), 16);
-        QCOMPARE(QFontInfo(in(about, "lblVersion")->font()).pixelSize(), 13);
-        QCOMPARE(
-            in(about, "lblDescription")->palette().color(QPalette::WindowText), QColor(Qt::black));
-        QCOMPARE(in<TextBox>(about, "Text1")->text(), contact);
-        QVERIFY(in(about, "cmdOK")->hasFocus());
+        QCOMPARE(about->lblTitle->caption(), QString::fromUtf16(u"クオルベル\u3000(quorvel.exe)"));
+        QCOMPARE(about->lblVersion->caption(), QStringLiteral("Ver 1.02  (1998/10/16)"));
+        QCOMPARE(QFontInfo(about->lblTitle->font()).pixelSize(), 16);
+        QCOMPARE(QFontInfo(about->lblVersion->font()).pixelSize(), 13);
+        QCOMPARE(about->lblDescription->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(about->Text1->text(), contact);
+        QVERIFY(about->cmdOK->hasFocus());
     }
 
     void controlsReachScreenReadersByName() {
-        QWidget* about = openAbout();
-        const std::pair<const char*, QString> names[] = {
-            { "cmdOK", QStringLiteral("OK") },
-            { "picIcon", QStringLiteral("アイコン") },
-            { "lblDescription", QStringLiteral("テキスト文字列の数をカウントします。") },
-            { "Text1", QStringLiteral("連絡先") },
+        ui::frmAbout* about = openAbout();
+        QVERIFY(about);
+        const std::pair<QWidget*, QString> names[] = {
+            { about->cmdOK, QStringLiteral("OK") },
+            { about->picIcon, QStringLiteral("アイコン") },
+            { about->lblDescription, QStringLiteral("テキスト文字列の数をカウントします。") },
+            { about->Text1, QStringLiteral("連絡先") },
         };
         for (const auto& [control, name] : names)
-            QCOMPARE(
-                QAccessible::queryAccessibleInterface(in(about, control))->text(QAccessible::Name),
-                name);
+            QCOMPARE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), name);
     }
 
     void aboutTwiceShowsOneWindowThatKeepsItsEdits() {
-        QWidget* about = openAbout();
-        auto* text = in<TextBox>(about, "Text1");
-        text->setFocus();
-        QTest::keyClicks(text, "edit");
+        ui::frmAbout* about = openAbout();
+        QVERIFY(about);
+        about->Text1->setFocus();
+        QTest::keyClicks(about->Text1, "edit");
         QCOMPARE(openAbout(), about);
         QCOMPARE(aboutWindows(), 1);
-        QCOMPARE(text->text(), QStringLiteral("edit") + contact);
+        QCOMPARE(about->Text1->text(), QStringLiteral("edit") + contact);
     }
 
     void okEscEnterAndTheCloseBoxUnloadIt_data() {
@@ -150,13 +141,14 @@ private slots:
 
     void okEscEnterAndTheCloseBoxUnloadIt() {
         QFETCH(int, way);
-        QWidget* about = openAbout();
-        auto* text = in<TextBox>(about, "Text1");
+        ui::frmAbout* about = openAbout();
+        QVERIFY(about);
+        runtime::TextBox* text = about->Text1;
         text->setFocus();
         QTest::keyClicks(text, "lost");
         switch (way) {
         case 0:
-            QTest::mouseClick(in(about, "cmdOK"), Qt::LeftButton);
+            QTest::mouseClick(about->cmdOK, Qt::LeftButton);
             break;
         case 1:
             QTest::keyClick(text, Qt::Key_Escape);
@@ -165,77 +157,38 @@ private slots:
             QTest::keyClick(text, Qt::Key_Return);
             break;
         case 3:
-            about->close();
+            about->window()->close();
             break;
         }
         QCOMPARE(aboutWindows(), 0);
+        QVERIFY(!about->isLoaded());
         QVERIFY(main->isLoaded());
         // Loaded afresh: the edits are gone and the contact text is back.
-        QCOMPARE(in<TextBox>(openAbout(), "Text1")->text(), contact);
+        QVERIFY(openAbout());
+        QCOMPARE(about->Text1->text(), contact);
     }
 
     void ctrlEnterBreaksTheLineInTheTextBox() {
-        auto* text = in<TextBox>(openAbout(), "Text1");
-        text->setFocus();
-        QTest::keyClick(text, Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(text->text(), QStringLiteral("\r\n") + contact);
+        ui::frmAbout* about = openAbout();
+        QVERIFY(about);
+        about->Text1->setFocus();
+        QTest::keyClick(about->Text1, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(about->Text1->text(), QStringLiteral("\r\n") + contact);
         QCOMPARE(aboutWindows(), 1);
     }
 
     void mainWindowWorksWhileAboutIsOpen() {
         QVERIFY(openAbout());
-        QWidget* window = main->window();
-        auto* text1 = in<TextBox>(window, "Text1");
-        text1->setText(u"\u3000ab\r\n");
-        QTest::mouseClick(in(window, "Check1"), Qt::LeftButton, {}, QPoint(5, 8));
-        QTest::mouseClick(in(window, "Command1"), Qt::LeftButton);
-        QCOMPARE(in<runtime::Label>(window, "Label1")->caption(), QStringLiteral("3"));
-        QTest::mouseClick(in(window, "Command2"), Qt::LeftButton);
-        QCOMPARE(text1->text(), QString());
+        main->Text1->setText(u"\u3000ab\r\n");
+        QTest::mouseClick(main->Check1, Qt::LeftButton, {}, QPoint(5, 8));
+        QTest::mouseClick(main->Command1, Qt::LeftButton);
+        QCOMPARE(main->Label1->caption(), QStringLiteral("3"));
+        QTest::mouseClick(main->Command2, Qt::LeftButton);
+        QCOMPARE(main->Text1->text(), QString());
         QCOMPARE(aboutWindows(), 1);
     }
 };
 
-// The program as main() starts it, with both windows.
-class LifetimeTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void endClosesBothWindows() {
-        QTimer::singleShot(0, [] {
-            QWidget* main = topLevel("Form1");
-            in<QAction>(main, "about")->trigger();
-            QVERIFY(topLevel("frmAbout"));
-            in<QAction>(main, "end")->trigger();
-        });
-        QCOMPARE(runtime::ThunRTMain(ui::project()), 0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-    }
-
-    void closingTheMainWindowFirstLeavesTheProgramRunning() {
-        bool aboutStillOpen = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* main = topLevel("Form1");
-            in<QAction>(main, "about")->trigger();
-            main->close();
-            QTimer::singleShot(50, [&] {
-                QWidget* about = topLevel("frmAbout");
-                aboutStillOpen = about != nullptr;
-                if (about)
-                    QTest::mouseClick(in(about, "cmdOK"), Qt::LeftButton);
-            });
-        });
-        QCOMPARE(runtime::ThunRTMain(ui::project()), 0);
-        QVERIFY(aboutStillOpen);
-    }
-};
-
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    AboutTest about;
-    LifetimeTest lifetime;
-    return QTest::qExec(&about, argc, argv) | QTest::qExec(&lifetime, argc, argv);
-}
+QTEST_MAIN(AboutTest)
 
 #include "frm_about_test.moc"

@@ -3,10 +3,8 @@
 #include "counting/count.h"
 #include "form1_design.h"
 #include "frm_about.h"
-#include "runtime/controls.h"
 #include "runtime/program.h"
 #include "runtime/strings.h"
-#include "runtime/textbox.h"
 
 namespace quorvel::ui {
 
@@ -14,39 +12,38 @@ using namespace runtime;
 
 Form1::Form1()
     : Form(form1Design) {
-    onClick("Command1", [this] { Command1_Click(); });
-    onClick("Command2", [this] { Command2_Click(); });
-    onClick("about", [this] { about_Click(); });
-    onClick("end", [this] { end_Click(); });
+    onClick(Command1, &Form1::Command1_Click);
+    onClick(Command2, &Form1::Command2_Click);
+    onClick(about, &Form1::about_Click);
+    onClick(end, &Form1::end_Click);
 }
 
 void Form1::Form_Load() {
-    control<Label>("Label2").setCaption(
+    Label2->setCaption(
         QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。")
         + u'\r' + QStringLiteral("全角１文字も半角１文字も同じ、１カウントです。"));
 }
 
 Integer Form1::crlf() {
-    return counting::pairCorrection(view(control<TextBox>("Text1").text()));
+    return counting::pairCorrection(view(Text1->text()));
 }
 
 Integer Form1::zen() {
-    const QString text = control<TextBox>("Text1").text();
+    const QString text = Text1->text();
     const Tally spaces = counting::fullWidthSpaces(view(text));
-    return counting::spaceCorrection(spaces, control<CheckBox>("Check1").value());
+    return counting::spaceCorrection(spaces, Check1->value());
 }
 
 void Form1::Command1_Click() {
-    Label& display = control<Label>("Label1");
-    display.setCaption(Str(0));
-    const QString text = control<TextBox>("Text1").text();
+    Label1->setCaption(Str(0));
+    const QString text = Text1->text();
     const Integer pairs = crlf();
     const Integer spaces = zen();
-    display.setCaption(Str(counting::count(toLong(text.size()), pairs, spaces)));
+    Label1->setCaption(Str(counting::count(toLong(text.size()), pairs, spaces)));
 }
 
 void Form1::Command2_Click() {
-    control<TextBox>("Text1").setText(u"");
+    Text1->setText(u"");
 }
 
 void Form1::about_Click() {

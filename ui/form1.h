@@ -2,13 +2,18 @@
 
 // quorvel's main window.
 //
-// How the pieces meet: the design of this window (design values in twips, captions as shown) is
-// plain data in form1_design.cpp; the runtime (runtime/) builds the Qt widgets from it, calls the
-// handlers below on clicks and reports runtime errors such as Overflow; the count rule itself lives
-// in counting/, free of Qt. The handlers only read and write control properties.
+// How the pieces meet: the design of this window (positions in twips, captions as shown) is plain
+// data in form1_design.cpp. When the window is loaded, the runtime (runtime/) builds the Qt
+// widgets from that data and binds each member below to the widget of the same name; a member
+// and a design entry that do not match stop the first load with an internal error. The runtime
+// calls the handlers below on clicks (wired by member in the constructor) and reports runtime
+// errors such as Overflow. The handlers only read and write control properties; the count rule
+// itself lives in counting/, free of Qt.
 
+#include "runtime/controls.h"
+#include "runtime/core/numbers.h"
 #include "runtime/form.h"
-#include "runtime/numbers.h"
+#include "runtime/textbox.h"
 
 namespace quorvel::ui {
 
@@ -20,6 +25,17 @@ public:
     runtime::Integer crlf();
     /// The number of full-width spaces in the text of Text1, or 0 when Check1 says to count them.
     runtime::Integer zen();
+
+    // The controls, in tab order, and the menu, named as designed.
+    runtime::Control<runtime::CommandButton> Command1 { *this, "Command1" };
+    runtime::Control<runtime::Label> Label1 { *this, "Label1" };
+    runtime::Control<runtime::TextBox> Text1 { *this, "Text1" };
+    runtime::Control<runtime::CommandButton> Command2 { *this, "Command2" };
+    runtime::Control<runtime::Label> Label2 { *this, "Label2" };
+    runtime::Control<runtime::CheckBox> Check1 { *this, "Check1" };
+    runtime::Control<runtime::Menu> file { *this, "file" };
+    runtime::Control<runtime::MenuItem> about { *this, "about" };
+    runtime::Control<runtime::MenuItem> end { *this, "end" };
 
 protected:
     void Form_Load() override;

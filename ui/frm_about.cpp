@@ -2,7 +2,6 @@
 
 #include "resources/app_info.h"
 #include "resources/icon.h"
-#include "runtime/textbox.h"
 
 namespace quorvel::ui {
 
@@ -70,13 +69,12 @@ constexpr FormDesign design {
 
 frmAbout::frmAbout()
     : Form(design) {
-    onClick("cmdOK", [this] { cmdOK_Click(); });
+    onClick(cmdOK, &frmAbout::cmdOK_Click);
 }
 
 void frmAbout::Form_Load() {
-    control<TextBox>("Text1").setText(u"ホームページ：\r\n"_s
-        + QString::fromUtf16(app_info::homepage) + u"\r\nEメール：\r\n"_s
-        + QString::fromUtf16(app_info::email));
+    Text1->setText(u"ホームページ：\r\n"_s + QString::fromUtf16(app_info::homepage)
+        + u"\r\nEメール：\r\n"_s + QString::fromUtf16(app_info::email));
 }
 
 void frmAbout::cmdOK_Click() {
