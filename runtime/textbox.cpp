@@ -357,12 +357,8 @@ bool TextBox::inCrLfPair(const QTextBlock& block) const {
             && crBefore(previous));
 }
 
-void TextBox::paintEvent(QPaintEvent* event) {
-    QPlainTextEdit::paintEvent(event);
-    QPainter painter(viewport());
-    QColor faint = palette().color(QPalette::Text);
-    faint.setAlphaF(0.35f);
-    painter.setPen(faint);
+std::vector<TextBox::LineMark> TextBox::lineMarks() const {
+    std::vector<LineMark> marks;
     const QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF box = blockBoundingGeometry(block).translated(offset);
@@ -380,13 +376,23 @@ void TextBox::paintEvent(QPaintEvent* event) {
             } else if (end > 0 && text.at(end - 1) == QChar::LineSeparator) {
                 mark = markOf(u"\u2028");
             }
-            if (mark.isEmpty())
-                continue;
-            const QPointF at = box.topLeft() + line.position()
-                + QPointF(line.naturalTextWidth() + 1, line.ascent());
-            painter.drawText(at, mark);
+            if (!mark.isEmpty())
+                marks.push_back({ box.topLeft() + line.position()
+                        + QPointF(line.naturalTextWidth() + 1, line.ascent()),
+                    mark, block.blockNumber(), i });
         }
     }
+    return marks;
+}
+
+void TextBox::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    QColor faint = palette().color(QPalette::Text);
+    faint.setAlphaF(0.35f);
+    painter.setPen(faint);
+    for (const LineMark& mark : lineMarks())
+        painter.drawText(mark.at, mark.mark);
 }
 
 void TextBox::plainInput() {

@@ -56,6 +56,15 @@ public:
     /// Commits text being composed by an input method, as if the box lost the focus.
     void commitComposition();
 
+    /// A faint mark after a visible line whose break counts as a character: where it is drawn in
+    /// the viewport, the mark, and the line (the block, and the line within it).
+    struct LineMark {
+        QPointF at;
+        QString mark;
+        int block, line;
+    };
+    std::vector<LineMark> lineMarks() const;
+
     /// In a window with a default button, Enter presses that button and Ctrl+Enter breaks the line.
     void setEnterPressesDefault(bool on) { enterPressesDefault_ = on; }
 

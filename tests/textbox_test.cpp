@@ -11,6 +11,7 @@
 #include <QtTest>
 
 using quorvel::runtime::TextBox;
+using namespace Qt::StringLiterals;
 
 class TextBoxTest : public QObject {
     Q_OBJECT
@@ -30,6 +31,36 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
     }
     void cleanup() { box.reset(); }
+
+    void marksShowWhichBreaksCount_data() {
+        QTest::addColumn<QStringList>("pastes");
+        QTest::addColumn<QStringList>("marks"); // "block:line mark" of each marked line
+        QTest::newRow("LF") << QStringList { u"a\nb"_s } << QStringList { u"0:0 ↓"_s };
+        QTest::newRow("CR") << QStringList { u"a\rb"_s } << QStringList { u"0:0 ←"_s };
+        QTest::newRow("CR LF has none") << QStringList { u"a\r\nb"_s } << QStringList {};
+        QTest::newRow("U+2029") << QStringList { u"a\u2029b"_s } << QStringList { u"0:0 ¶"_s };
+        QTest::newRow("U+FDD0") << QStringList { u"a\uFDD0b"_s } << QStringList { u"0:0 ¶"_s };
+        QTest::newRow("U+2028 inside a line")
+            << QStringList { u"a\u2028b"_s } << QStringList { u"0:0 ¶"_s };
+        QTest::newRow("CR LF, then LF on the empty line")
+            << QStringList { u"a\r\n\nb"_s } << QStringList { u"1:0 ↓"_s };
+        QTest::newRow("each line its own")
+            << QStringList { u"a\nb\rc\r\nd"_s } << QStringList { u"0:0 ↓"_s, u"1:0 ←"_s };
+        // A CR break and an LF break across an empty line hold CR LF: no mark on either.
+        QTest::newRow("CR and LF pasted apart make CR LF")
+            << QStringList { u"a\r"_s, u"\nb"_s } << QStringList {};
+    }
+    void marksShowWhichBreaksCount() {
+        QFETCH(QStringList, pastes);
+        QFETCH(QStringList, marks);
+        for (const QString& text : pastes)
+            paste(text);
+        QCOMPARE(box->text(), pastes.join(QString()));
+        QStringList shown;
+        for (const TextBox::LineMark& mark : box->lineMarks())
+            shown << u"%1:%2 %3"_s.arg(mark.block).arg(mark.line).arg(mark.mark);
+        QCOMPARE(shown, marks);
+    }
 
     void undoAndRedoRestoreEachKindOfBreak() {
         const QString pasted = QString::fromUtf16(u"a\nb\rc\u2029d\uFDD0e\r\nf");
