@@ -216,7 +216,10 @@ void Form::connectClick(QObject* sender, std::string_view name) {
     for (const auto& binding : clickHandlers_) {
         if (binding.first != name)
             continue;
-        auto run = [handler = binding.second] { call(handler); };
+        auto run = [handler = binding.second] {
+            commitFocusedComposition();
+            call(handler);
+        };
         if (auto* button = dynamic_cast<QAbstractButton*>(sender))
             QObject::connect(button, &QAbstractButton::clicked, button, run);
         else if (auto* action = dynamic_cast<QAction*>(sender))

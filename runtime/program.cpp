@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "strings.h"
+#include "textbox.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -92,6 +93,11 @@ void call(const std::function<void()>& handler) {
     } catch (...) {
         reportError(RuntimeError(ErrorNumber::Internal));
     }
+}
+
+void commitFocusedComposition() {
+    if (auto* box = dynamic_cast<TextBox*>(QApplication::focusWidget()))
+        box->commitComposition();
 }
 
 void defaultErrorReport(const RuntimeError& error) {

@@ -33,6 +33,10 @@ void End();
 /// program then goes on. No exception leaves this function.
 void call(const std::function<void()>& handler);
 
+/// Commits the text being composed in the focused text box, so that a click handler reads what
+/// the user sees even when the click did not move the focus (an accessibility "Press").
+void commitFocusedComposition();
+
 /// The error report: a modal message box with the error's number and description.
 void defaultErrorReport(const RuntimeError& error);
 /// Replaces the error report (tests); an empty function restores the default.

@@ -38,6 +38,9 @@ public:
     void insert(const QString& text);
     void insert(QStringView text) { insert(text.toString()); }
 
+    /// Makes the text being composed in an input method part of the text, as typed.
+    void commitComposition();
+
     /// In a window with a default button, Enter presses that button and Ctrl+Enter breaks the line.
     void setEnterPressesDefault(bool on) { enterPressesDefault_ = on; }
 
@@ -64,6 +67,7 @@ private:
     bool enterPressesDefault_ = false;
     std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
     QString composing_; // the input method's text still being composed
+    QString lateCommit_; // committed here while the input method may still commit it
     mutable std::vector<QString> breakOfFormat_; // by character format index
     mutable QString cache_; // the exact text, null until read after a change
 };
