@@ -408,10 +408,6 @@ def preedit_is(text):
     return lambda s: s["preedit"] == text
 
 
-def composing(s):
-    return s["preedit"] != ""
-
-
 def holds(text, preedit=""):
     return lambda s: s["text"] == units(text) and s["preedit"] == preedit
 
@@ -454,10 +450,10 @@ def case_click_with_candidates_open(d):
     d.type("nihongo")
     d.driver.wait("にほんご composing", preedit_is("にほんご"))
     d.key("space")
-    d.driver.wait("a conversion", lambda s: s["preedit"] not in ("", "にほんご"))
+    first = d.driver.wait("a conversion", lambda s: s["preedit"] not in ("", "にほんご"))
     d.key("space")  # the second Space opens the candidate list on the next candidate
-    time.sleep(0.3)
-    on_screen = d.driver.wait("a candidate", composing)["preedit"]
+    on_screen = d.driver.wait("the next candidate",
+                              lambda s: s["preedit"] not in ("", first["preedit"]))["preedit"]
     d.click("Command1")
     d.driver.wait(f"the count of {on_screen}", counted(str(len(units(on_screen)))))
     d.driver.wait("the candidate kept as the text", holds(on_screen))
