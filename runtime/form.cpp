@@ -305,7 +305,10 @@ QWidget* Form::buildControl(const ControlDesign& design, QWidget* client) {
 }
 
 void Form::connectClick(QObject* sender, const std::function<void()>& handler) {
-    auto run = [handler] { call(handler); };
+    auto run = [handler] {
+        commitFocusedComposition();
+        call(handler);
+    };
     if (auto* button = dynamic_cast<QAbstractButton*>(sender))
         QObject::connect(button, &QAbstractButton::clicked, button, run);
     else if (auto* action = dynamic_cast<QAction*>(sender))

@@ -1,6 +1,7 @@
 #include "program.h"
 
 #include "strings.h"
+#include "textbox.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -105,6 +106,11 @@ void call(const std::function<void()>& handler) {
     } catch (...) {
         reportError(RuntimeError(ErrorNumber::Internal));
     }
+}
+
+void commitFocusedComposition() {
+    if (auto* box = dynamic_cast<TextBox*>(QApplication::focusWidget()))
+        box->commitComposition();
 }
 
 void answerNextReport() {

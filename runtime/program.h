@@ -34,6 +34,10 @@ void End();
 /// program then goes on. No exception leaves this function.
 void call(const std::function<void()>& handler);
 
+/// Commits the text being composed in the focused text box, so that a click handler reads what
+/// the user sees even when the click did not move the focus (an accessibility "Press").
+void commitFocusedComposition();
+
 /// Tests: answers the next error report at once with OK, as a user would, instead of showing its
 /// message box. Each call answers one report; without one, the report shows its box and waits.
 void answerNextReport();

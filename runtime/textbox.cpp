@@ -441,6 +441,22 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextBox::inputMethodEvent(QInputMethodEvent* event) {
+    if (!lateCommit_.isEmpty()) {
+        const QString late = std::exchange(lateCommit_, QString());
+        if (event->preeditString().isEmpty() && event->replacementLength() == 0) {
+            if (event->commitString() == late)
+                return event->accept(); // committed already
+            if (event->commitString().isEmpty())
+                lateCommit_ = late; // the input method clears its composition first
+        }
+    }
+    // A composition that ends without a commit (Escape, or Backspace over all of it) is gone:
+    // some input contexts keep their own copy and would commit it at the next focus change.
+    if (!composing_.isEmpty() && event->preeditString().isEmpty() && event->commitString().isEmpty()
+        && event->replacementLength() == 0) {
+        composing_.clear();
+        QGuiApplication::inputMethod()->reset();
+    }
     composing_ = event->preeditString();
     if (isReadOnly() || !holdsBreak(event->commitString())) {
         if (!event->commitString().isEmpty())
@@ -470,10 +486,18 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event) {
 void TextBox::commitComposition() {
     if (composing_.isEmpty())
         return;
-    QInputMethodEvent commit;
-    commit.setCommitString(composing_);
-    inputMethodEvent(&commit);
+    const QString composed = composing_;
+    // An input method commits its composition when reset: fcitx5 at once, ibus a moment later
+    // (its daemon does). What is still composing after the reset is committed here, and ibus's
+    // late copy is then dropped if it comes to this box.
     QGuiApplication::inputMethod()->reset();
+    if (composing_ != composed)
+        return;
+    QInputMethodEvent commit;
+    commit.setCommitString(composed);
+    inputMethodEvent(&commit);
+    if (hasFocus())
+        lateCommit_ = composed;
 }
 
 void TextBox::focusOutEvent(QFocusEvent* event) {

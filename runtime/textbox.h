@@ -118,6 +118,7 @@ private:
     bool edited_ = false; // the text changed since this was last cleared
     std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
     QString composing_; // the input method's text still being composed
+    QString lateCommit_; // committed here while the input method may still commit it
     mutable QString cache_; // the exact text, null until read after a change
 };
 

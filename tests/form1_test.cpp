@@ -167,14 +167,36 @@ private slots:
         QCOMPARE(form->Label1->caption(), count);
     }
 
+    void countsTextStillBeingComposed_data() {
+        QTest::addColumn<bool>("press"); // the accessibility Press: the focus stays in the box
+        QTest::newRow("click") << false;
+        QTest::newRow("accessibility press") << true;
+    }
+
     void countsTextStillBeingComposed() {
+        QFETCH(bool, press);
         QVERIFY(QTest::qWaitForWindowActive(window));
         form->Text1->setFocus();
         QInputMethodEvent composing(QStringLiteral("かな"), {});
         QCoreApplication::sendEvent(form->Text1, &composing);
-        clickCount();
+        if (press) {
+            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(form->Command1);
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            clickCount();
+        }
+        QTRY_COMPARE(form->Label1->caption(), QStringLiteral("2"));
         QCOMPARE(form->Text1->text(), QStringLiteral("かな"));
-        QCOMPARE(form->Label1->caption(), QStringLiteral("2"));
+        QCOMPARE(QApplication::focusWidget() == form->Text1, press);
+        // An input method that commits the same composition a moment later (ibus) does not enter
+        // it twice; what is composed next is entered as usual.
+        QInputMethodEvent cleared, late, next;
+        late.setCommitString(QStringLiteral("かな"));
+        next.setCommitString(QStringLiteral("かな"));
+        for (QInputMethodEvent* event : { &cleared, &late, &next })
+            QCoreApplication::sendEvent(form->Text1, event);
+        QCOMPARE(form->Text1->text(),
+            press ? QStringLiteral("かなかな") : QStringLiteral("かなかなかな"));
     }
 
     void shiftInsertPastesExactly() {

@@ -1,0 +1,703 @@
+#!/usr/bin/env python3
+"""Desktop tests of quorvel: the real program on a real desktop, driven by the desktop's own tools.
+
+    run.py ibus|fcitx5 DRIVER    Japanese input (mozc) through ibus or fcitx5, on Xvfb + openbox,
+                                 keys and clicks from xdotool, copy-out read with xclip
+    run.py wayland DRIVER        a headless sway, keys from wtype, the clipboard from wl-copy and
+                                 wl-paste
+
+DRIVER is the desktop_driver test program: the real program that also answers commands on stdin
+(state, where, press, focus, reset) with what its window shows.
+
+Every process is started here, as an unprivileged user (mozc refuses to run as root, sway too): when
+run as root, the user quorvel-ime is created if missing and the test runs again under runuser. Each
+run has its own home, X display (:81-:89) or Wayland socket, and D-Bus session; at the end every
+process it started is ended by its id, including the daemons they started (found by a token in
+their environment). Exit code 77 (skip) with a message where the machine cannot run the test.
+"""
+
+import glob
+import json
+import os
+import pwd
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import uuid
+
+SKIP = 77
+USER = "quorvel-ime"
+DEADLINE = time.monotonic() + 200  # under the CTest TIMEOUT, so that cleaning up always runs
+
+
+def skip(message):
+    print(f"SKIP: {message}", flush=True)
+    sys.exit(SKIP)
+
+
+class Failure(Exception):
+    pass
+
+
+def units(text):
+    """The UTF-16 code units of a text, as the driver reports them."""
+    data = text.encode("utf-16-le", "surrogatepass")
+    return [int.from_bytes(data[i : i + 2], "little") for i in range(0, len(data), 2)]
+
+
+def shown(code_units):
+    return bytes(b for u in code_units for b in u.to_bytes(2, "little")).decode(
+        "utf-16-le", "surrogatepass"
+    )
+
+
+# ---------------------------------------------------------------------------------------------
+# Dropping root
+
+
+def rerun_unprivileged(kind, driver):
+    try:
+        pwd.getpwnam(USER)
+    except KeyError:
+        made = subprocess.run(
+            ["useradd", "--system", "--user-group", "--no-create-home",
+             "--home-dir", "/nonexistent", "--shell", "/usr/sbin/nologin", USER],
+            capture_output=True, text=True)
+        if made.returncode != 0:
+            skip(f"running as root and cannot create the user {USER}: {made.stderr.strip()}")
+    if not shutil.which("runuser"):
+        skip("running as root without runuser to drop to an unprivileged user")
+    entry = pwd.getpwnam(USER)
+    # The build tree may not be readable by the user (a clone under /root): run copies.
+    place = tempfile.mkdtemp(prefix="quorvel-desktop-bin-")
+    try:
+        os.chmod(place, 0o755)
+        script = shutil.copy(os.path.abspath(__file__), place)
+        program = shutil.copy(driver, place)
+        for path in (place, script, program):
+            os.chown(path, entry.pw_uid, entry.pw_gid)
+        # The system's Python: the one running this may live in root's home.
+        python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+        child = subprocess.Popen(["runuser", "-u", USER, "--", python, script, kind,
+                                  program], cwd=place)
+        try:
+            code = child.wait()
+        except BaseException:
+            child.terminate()  # the child ends what it started
+            child.wait(timeout=15)
+            raise
+        sys.exit(code)
+    finally:
+        shutil.rmtree(place, ignore_errors=True)
+
+
+# ---------------------------------------------------------------------------------------------
+# Processes
+
+
+class Session:
+    """The processes of one test run, its private home and its environment."""
+
+    def __init__(self):
+        self.token = uuid.uuid4().hex
+        self.home = tempfile.mkdtemp(prefix="quorvel-desktop-")
+        self.processes = []
+        runtime = os.path.join(self.home, "run")
+        os.mkdir(runtime, 0o700)
+        self.env = {
+            "PATH": "/usr/local/bin:/usr/bin:/bin",
+            "HOME": self.home,
+            "USER": pwd.getpwuid(os.getuid()).pw_name,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+            "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_RUNTIME_DIR": runtime,
+            "LANG": "C.UTF-8",
+            "NO_AT_BRIDGE": "1",
+            "QUORVEL_DESKTOP_RUN": self.token,
+        }
+        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if name in os.environ:
+                self.env[name] = os.environ[name]
+
+    def path(self, *parts):
+        return os.path.join(self.home, *parts)
+
+    def write(self, relative, text):
+        target = self.path(relative)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "w", encoding="utf-8") as out:
+            out.write(text)
+
+    def start(self, argv, name, **options):
+        log = open(self.path(f"{name}.log"), "wb")
+        options.setdefault("stdout", log)
+        process = subprocess.Popen(argv, env=self.env, stdin=options.pop("stdin", subprocess.DEVNULL),
+                                   stderr=log, start_new_session=True, **options)
+        process.name = name
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, timeout=10, check=True, **options):
+        done = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout, **options)
+        if check and done.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed: {done.stderr.decode(errors='replace').strip()}")
+        return done
+
+    def log(self, name):
+        try:
+            with open(self.path(f"{name}.log"), encoding="utf-8", errors="replace") as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def ours(self):
+        """The ids of every live process that carries this run's token: the daemons that our
+        processes started (mozc_server, engines, D-Bus activated services) included."""
+        marker = f"QUORVEL_DESKTOP_RUN={self.token}".encode()
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit() or int(entry) == os.getpid():
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    if marker in f.read().split(b"\0"):
+                        found.append(int(entry))
+            except OSError:
+                pass
+        return found
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+        for process in reversed(self.processes):
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            left = self.ours()
+            for pid in left:
+                try:
+                    os.kill(pid, sig)
+                except ProcessLookupError:
+                    pass
+            end = time.monotonic() + 3
+            while left and time.monotonic() < end:
+                time.sleep(0.05)
+                left = self.ours()
+            if not left:
+                break
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def wait_for(what, test, timeout=10.0, interval=0.05):
+    end = min(time.monotonic() + timeout, DEADLINE)
+    while True:
+        result = test()
+        if result:
+            return result
+        if time.monotonic() > end:
+            raise Failure(f"timed out waiting for {what}")
+        time.sleep(interval)
+
+
+class Driver:
+    """The program under test, asked over its stdin what its window shows."""
+
+    def __init__(self, session, argv, env_extra):
+        session.env.update(env_extra)
+        self.process = session.start(argv, "driver", stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.session = session
+
+    def ask(self, command):
+        if self.process.poll() is not None:
+            raise Failure(f"the program ended ({self.process.returncode}):\n"
+                          + self.session.log("driver")[-2000:])
+        self.process.stdin.write(command.encode() + b"\n")
+        self.process.stdin.flush()
+        line = self.process.stdout.readline()
+        if not line:
+            raise Failure("the program ended:\n" + self.session.log("driver")[-2000:])
+        answer = json.loads(line)
+        if "error" in answer:
+            raise Failure(answer["error"])
+        return answer
+
+    def state(self):
+        return self.ask("state")
+
+    def wait(self, what, test, timeout=10.0):
+        last = {}
+
+        def check():
+            nonlocal last
+            last = self.state()
+            return test(last)
+
+        try:
+            wait_for(what, check, timeout)
+            return last
+        except Failure:
+            raise Failure(f"timed out waiting for {what}; the window shows {describe(last)}")
+
+
+def describe(state):
+    if "text" not in state:
+        return json.dumps(state, ensure_ascii=False)
+    return (f"text {shown(state['text'])!r} {['%04X' % u for u in state['text']]}, "
+            f"composing {state.get('preedit')!r}, count {state.get('label')!r}, "
+            f"check {state.get('check')}, focus {state.get('focus')!r}")
+
+
+# ---------------------------------------------------------------------------------------------
+# X11 with an input method
+
+
+def start_x11(session):
+    for tool in ("Xvfb", "openbox", "xdotool", "xclip", "xprop", "dbus-daemon"):
+        if not shutil.which(tool):
+            skip(f"{tool} is not installed (scripts/setup.sh installs it)")
+    for number in range(81, 90):
+        if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            continue
+        # Xvfb writes the display number to -displayfd once it accepts clients.
+        ready, writer = os.pipe()
+        server = session.start(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-dpi", "96",
+                                "-nolisten", "tcp", "-displayfd", str(writer)], f"xvfb{number}",
+                               pass_fds=(writer,))
+        os.close(writer)
+        with os.fdopen(ready, "rb") as answer:
+            if select.select([answer], [], [], 15)[0] and answer.readline().strip():
+                session.env["DISPLAY"] = f":{number}"
+                break
+        server.terminate()  # another server holds this display
+        server.wait()
+    else:
+        skip("no free X display among :81-:89")
+    start_dbus(session)
+    session.start(["openbox", "--sm-disable"], "openbox")
+    wait_for("openbox", lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in session.run(
+        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).stdout, 10)
+
+
+def start_dbus(session):
+    bus = session.start(["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
+                        "dbus", stdout=subprocess.PIPE)
+    address = bus.stdout.readline().decode().strip()
+    if not address:
+        raise Failure("dbus-daemon did not start: " + session.log("dbus"))
+    session.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+
+MOZC_IBUS_CONFIG = """engines {
+  name : "mozc-jp"
+  longname : "Mozc"
+  layout : "default"
+  layout_variant : ""
+  layout_option : ""
+  rank : 80
+}
+active_on_launch: True
+"""
+
+FCITX5_PROFILE = """[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=mozc
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=mozc
+Layout=
+
+[GroupOrder]
+0=Default
+"""
+
+
+def start_ibus(session):
+    for need in ("/usr/bin/ibus-daemon", "/usr/lib/ibus-mozc/ibus-engine-mozc",
+                 "/usr/lib/mozc/mozc_server"):
+        if not os.path.exists(need):
+            skip(f"{need} is missing: ibus with mozc is not installed (scripts/setup.sh)")
+    if not qt_plugin("platforminputcontexts/libibusplatforminputcontextplugin.so"):
+        skip("Qt's ibus input context plugin is missing")
+    session.write(".config/mozc/ibus_config.textproto", MOZC_IBUS_CONFIG)
+    session.start(["ibus-daemon", "--panel=disable", "--emoji-extension=disable", "--replace"],
+                  "ibus")
+
+    def mozc_set():
+        # Setting the engine reports failure even when it works: read it back.
+        session.run(["ibus", "engine", "mozc-jp"], check=False)
+        return session.run(["ibus", "engine"], check=False).stdout.strip() == b"mozc-jp"
+
+    wait_for("ibus-daemon with the mozc engine", mozc_set, 20, 0.2)
+    address = session.run(["ibus", "address"]).stdout.decode().strip()
+    return {"QT_IM_MODULE": "ibus", "XMODIFIERS": "@im=ibus", "IBUS_ADDRESS": address}
+
+
+def start_fcitx5(session):
+    for need in ("/usr/bin/fcitx5", "/usr/bin/fcitx5-remote", "/usr/lib/mozc/mozc_server"):
+        if not os.path.exists(need):
+            skip(f"{need} is missing: fcitx5 with mozc is not installed (scripts/setup.sh)")
+    if not glob.glob("/usr/lib/*/fcitx5/fcitx5-mozc.so"):
+        skip("fcitx5-mozc is not installed (scripts/setup.sh)")
+    if not qt_plugin("platforminputcontexts/libfcitx5platforminputcontextplugin.so"):
+        skip("fcitx5's Qt 6 input context plugin (fcitx5-frontend-qt6) is missing")
+    session.write(".config/fcitx5/profile", FCITX5_PROFILE)
+    session.start(["fcitx5", "-D", "--disable=wayland,waylandim,kimpanel,notificationitem,"
+                   "notifications,clipboard,emoji,quickphrase,spell,unicode,xim,ibusfrontend,"
+                   "fcitx4frontend"], "fcitx5")
+    # 0: no input context has the focus yet; 1 and 2: one has, mozc off or on.
+    wait_for("fcitx5", lambda: session.run(["fcitx5-remote"], check=False).stdout.strip()
+             in (b"0", b"1", b"2"), 20, 0.2)
+    return {"QT_IM_MODULE": "fcitx", "XMODIFIERS": "@im=fcitx"}
+
+
+def qt_plugin(name):
+    return glob.glob(f"/usr/lib/*/qt6/plugins/{name}") or glob.glob(f"/usr/lib/qt6/plugins/{name}")
+
+
+class X11Desktop:
+    def __init__(self, session, driver, kind):
+        self.session, self.driver, self.kind = session, driver, kind
+
+    def xdotool(self, *args):
+        self.session.run(["xdotool", *args])
+
+    def click(self, name):
+        where = self.driver.ask(f"where {name}")
+        self.xdotool("mousemove", str(where["x"]), str(where["y"]), "click", "1")
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", "40", *keys)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "60", text)
+
+    def focus_text(self):
+        self.click("Text1")
+        self.driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+        if self.kind == "fcitx5":
+            # fcitx5 keeps an on/off state per input context: switch mozc on for this one.
+            self.session.run(["fcitx5-remote", "-o"])
+            wait_for("fcitx5 on", lambda: self.session.run(["fcitx5-remote"]).stdout.strip()
+                     == b"2", 5)
+
+    def copied_out(self):
+        """Selects all of the box and copies it; returns the clipboard's text."""
+        self.click("Text1")
+        self.driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+        self.key("ctrl+a", "ctrl+c")
+        time.sleep(0.1)
+        return self.session.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"],
+                                timeout=5).stdout.decode("utf-8", "surrogatepass")
+
+
+def preedit_is(text):
+    return lambda s: s["preedit"] == text
+
+
+def holds(text, preedit=""):
+    return lambda s: s["text"] == units(text) and s["preedit"] == preedit
+
+
+def counted(label):
+    return lambda s: s["label"] == label
+
+
+def enter_nihongo(d):
+    """Types nihongo, converts it and commits with Return: 日本語."""
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.key("space")
+    d.driver.wait("a conversion", lambda s: s["preedit"] not in ("", "にほんご"))
+    converted = d.driver.state()["preedit"]
+    d.key("Return")
+    d.driver.wait(f"{converted} committed by Return", holds(converted))
+    return converted
+
+
+def case_commit_by_return(d):
+    converted = enter_nihongo(d)
+    if converted != "日本語":
+        raise Failure(f"nihongo converted to {converted!r}, not 日本語")
+    d.click("Command1")
+    d.driver.wait("the count 3", counted("3"))
+    return "日本語"
+
+
+def case_click_while_composing(d):
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.click("Command1")
+    d.driver.wait("the count 4 of the composition", counted("4"))
+    d.driver.wait("the composition kept as the text", holds("にほんご"))
+    return "にほんご"
+
+
+def case_click_with_candidates_open(d):
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.key("space")
+    first = d.driver.wait("a conversion", lambda s: s["preedit"] not in ("", "にほんご"))
+    d.key("space")  # the second Space opens the candidate list on the next candidate
+    on_screen = d.driver.wait("the next candidate",
+                              lambda s: s["preedit"] not in ("", first["preedit"]))["preedit"]
+    d.click("Command1")
+    d.driver.wait(f"the count of {on_screen}", counted(str(len(units(on_screen)))))
+    d.driver.wait("the candidate kept as the text", holds(on_screen))
+    return on_screen
+
+
+def case_escape_cancels(d):
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.key("Escape")
+    d.driver.wait("the composition cancelled", holds(""))
+    d.click("Command1")
+    d.driver.wait("the count", lambda s: s["label"] != "")
+    d.driver.wait("an empty box counted 0", lambda s: holds("")(s) and counted("0")(s), 2)
+    return ""
+
+
+def case_backspace_empties(d):
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.key("BackSpace", "BackSpace", "BackSpace", "BackSpace")
+    d.driver.wait("the composition emptied", holds(""))
+    d.click("Check1")
+    d.driver.wait("the check box ticked", lambda s: s["check"] == 1)
+    time.sleep(0.2)  # time for a composition to come back
+    d.driver.wait("the box still empty", holds(""), 1)
+    d.click("Command1")
+    d.driver.wait("an empty box counted 0", lambda s: holds("")(s) and counted("0")(s))
+    return ""
+
+
+def case_converted_segment_deleted(d):
+    enter_nihongo(d)
+    d.type("ka")
+    d.driver.wait("か composing", preedit_is("か"))
+    d.key("BackSpace")
+    d.driver.wait("the composition emptied", holds("日本語"))
+    d.key("BackSpace")
+    d.driver.wait("語 deleted", holds("日本"))
+    d.click("Command1")
+    d.driver.wait("the count 2", lambda s: counted("2")(s) and holds("日本")(s))
+    return "日本"
+
+
+def case_full_width_space(d):
+    d.key("space")
+    d.driver.wait("a full-width space entered", holds("\u3000"))
+    d.click("Command1")
+    d.driver.wait("the count 0 unticked", counted("0"))
+    d.click("Check1")
+    d.driver.wait("the check box ticked", lambda s: s["check"] == 1)
+    d.click("Command1")
+    d.driver.wait("the count 1 ticked", counted("1"))
+    return "\u3000"
+
+
+def case_undo_redo(d):
+    enter_nihongo(d)
+    d.key("ctrl+z")
+    d.driver.wait("the commit undone", holds(""))
+    d.key("ctrl+shift+z")
+    d.driver.wait("the commit redone", holds("日本語"))
+    d.key("ctrl+z")
+    d.driver.wait("the commit undone again", holds(""))
+    d.key("ctrl+y")
+    d.driver.wait("the commit redone by Ctrl+Y", holds("日本語"))
+    d.click("Command1")
+    d.driver.wait("the count 3", counted("3"))
+    return "日本語"
+
+
+def case_press_while_composing(d):
+    d.type("nihongo")
+    d.driver.wait("にほんご composing", preedit_is("にほんご"))
+    d.driver.ask("press Command1")
+    d.driver.wait("the count 4 of the composition", counted("4"))
+    d.driver.wait("the composition kept as the text, the focus still in the box",
+                  lambda s: holds("にほんご")(s) and s["focus"] == "Text1")
+    # The input method starts afresh: nothing of the old composition comes back.
+    d.type("ka")
+    d.driver.wait("a new composition か", lambda s: holds("にほんご", "か")(s))
+    d.key("Return")
+    d.driver.wait("か committed after the text", holds("にほんごか"))
+    d.driver.ask("press Command1")
+    d.driver.wait("the count 5", counted("5"))
+    return "にほんごか"
+
+
+IM_CASES = [
+    ("commit by Return", case_commit_by_return),
+    ("click while composing", case_click_while_composing),
+    ("click with the candidate list open", case_click_with_candidates_open),
+    ("Escape cancels", case_escape_cancels),
+    ("Backspace empties the composition", case_backspace_empties),
+    ("converted segment deleted", case_converted_segment_deleted),
+    ("full-width space", case_full_width_space),
+    ("undo and redo after a commit", case_undo_redo),
+    ("accessibility Press while composing", case_press_while_composing),
+]
+
+
+def run_input_method(session, kind, driver_path):
+    start_x11(session)
+    env = start_ibus(session) if kind == "ibus" else start_fcitx5(session)
+    driver = Driver(session, [driver_path, "-platform", "xcb"], env)
+    driver.wait("the main window on screen", lambda s: s["exposed"])
+    desktop = X11Desktop(session, driver, kind)
+    results = []
+    for name, case in IM_CASES:
+        started = time.monotonic()
+        try:
+            driver.ask("reset")
+            desktop.focus_text()
+            expected = case(desktop)
+            # What is left in the box is exactly what was expected, and copies out exactly.
+            driver.wait("the box to settle", holds(expected), 2)
+            if expected:
+                copied = desktop.copied_out()
+                if copied != expected:
+                    raise Failure(f"copied out {copied!r}, want {expected!r}")
+            results.append((name, None, time.monotonic() - started))
+        except Failure as failure:
+            results.append((name, str(failure), time.monotonic() - started))
+            # Leave no composition behind for the next case.
+            desktop.key("Escape")
+    return results
+
+
+# ---------------------------------------------------------------------------------------------
+# Wayland
+
+
+def run_wayland(session, driver_path):
+    for tool in ("sway", "wtype", "wl-copy", "wl-paste", "dbus-daemon"):
+        if not shutil.which(tool):
+            skip(f"{tool} is not installed (scripts/setup.sh installs it)")
+    if not qt_plugin("platforms/libqwayland-generic.so"):
+        skip("Qt's Wayland platform (qt6-wayland) is not installed")
+    runtime = session.env["XDG_RUNTIME_DIR"]
+    session.write("sway.conf", "xwayland disable\ndefault_border none\n"
+                  "output HEADLESS-1 resolution 1024x768\n")
+    session.env.update({"WLR_BACKENDS": "headless", "WLR_LIBINPUT_NO_DEVICES": "1",
+                        "WLR_RENDERER": "pixman"})
+    start_dbus(session)
+    sway = session.start(["sway", "-c", session.path("sway.conf")], "sway")
+
+    def socket():
+        if sway.poll() is not None:
+            raise Failure("sway ended:\n" + session.log("sway")[-2000:])
+        return next((n for n in sorted(os.listdir(runtime))
+                     if n.startswith("wayland-") and not n.endswith(".lock")), None)
+
+    real = wait_for("sway's Wayland socket", socket, 20)
+    # Our own name for the socket, in our own runtime directory.
+    name = f"wayland-q8-{os.getpid()}"
+    os.symlink(os.path.join(runtime, real), os.path.join(runtime, name))
+    session.env["WAYLAND_DISPLAY"] = name
+    # A keyboard for the whole test: without one, each wtype would add the seat's only keyboard
+    # and take it away again, and the window can lose the keyboard focus in between.
+    session.start(["wtype", "-s", "3600000"], "keyboard")
+    driver = Driver(session, [driver_path], {"QT_QPA_PLATFORM": "wayland"})
+    driver.wait("the main window on screen", lambda s: s["exposed"])
+    driver.wait("the main window active", lambda s: s["active"])
+    driver.ask("focus Text1")
+    driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+
+    def wtype(*args):
+        session.run(["wtype", *args])
+
+    def paste_read(*args):
+        return session.run(["wl-paste", "--no-newline", *args], timeout=5, check=False).stdout
+
+    results = []
+    texts = [("LF", "前\n後"), ("CR", "前\r後"), ("CR LF", "前\r\n後"),
+             ("full-width space", "前\u3000後"), ("mixed", "a\r\nb\nc\rd\u3000\r\n")]
+    for name, text in texts:
+        started = time.monotonic()
+        copy = None
+        try:
+            driver.ask("reset")
+            data = text.encode("utf-8")
+            copy = session.start(["wl-copy", "--foreground", "--type", "text/plain;charset=utf-8"],
+                                 "wl-copy", stdin=subprocess.PIPE)
+            copy.stdin.write(data)
+            copy.stdin.close()
+            wait_for("wl-copy to offer the text", lambda: paste_read() == data, 5)
+            wtype("-M", "ctrl", "v", "-m", "ctrl")
+            driver.wait(f"the pasted {name} kept exactly", holds(text))
+            copy.terminate()
+            copy.wait(5)
+            wtype("-M", "ctrl", "a", "c", "-m", "ctrl")
+            for mime in ("text/plain", "text/plain;charset=utf-8"):
+                wait_for(f"the copy-out as {mime}",
+                         lambda: paste_read("--type", mime) == data, 5)
+            got = paste_read("--primary")
+            if got != data:
+                raise Failure(f"the primary selection holds {got!r}, want {data!r}")
+            results.append((f"paste and copy out {name}", None, time.monotonic() - started))
+        except Failure as failure:
+            results.append((f"paste and copy out {name}", str(failure), time.monotonic() - started))
+        finally:
+            if copy and copy.poll() is None:
+                copy.terminate()
+                copy.wait(5)
+    warnings = [line for line in session.log("driver").splitlines() if line.strip()]
+    results.append(("start-up without warnings",
+                    None if not warnings else "the program said:\n" + "\n".join(warnings[:20]), 0))
+    return results
+
+
+# ---------------------------------------------------------------------------------------------
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in ("ibus", "fcitx5", "wayland"):
+        print(__doc__)
+        return 2
+    kind, driver = sys.argv[1], os.path.abspath(sys.argv[2])
+    if os.geteuid() == 0:
+        rerun_unprivileged(kind, driver)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    began = time.monotonic()
+    session = Session()
+    try:
+        results = run_wayland(session, driver) if kind == "wayland" else \
+            run_input_method(session, kind, driver)
+    except Failure as failure:
+        print(f"FAIL ({kind}): {failure}", flush=True)
+        for name in ("openbox", "ibus", "fcitx5", "sway", "driver"):
+            text = session.log(name)
+            if text:
+                print(f"--- {name} log (end)\n{text[-1500:]}")
+        return 1
+    finally:
+        session.close()
+    failed = 0
+    for name, failure, seconds in results:
+        print(f"{'PASS' if not failure else 'FAIL'} {kind}: {name} ({seconds:.1f} s)"
+              + (f"\n    {failure}" if failure else ""))
+        failed += bool(failure)
+    print(f"{kind}: {len(results) - failed} passed, {failed} failed, "
+          f"{time.monotonic() - began:.1f} s in all", flush=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
