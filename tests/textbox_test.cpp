@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
 
@@ -250,6 +252,61 @@ private slots:
         QVERIFY(box->text() == QStringLiteral("before ") + huge);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("before "));
+    }
+
+    // What other programs offer on X11, served by xclip: every code unit arrives, a leading
+    // byte-order mark too, whether the text is offered as UTF8_STRING, as
+    // text/plain;charset=utf-8 only, or as compound text only; by Ctrl+V and by middle-click.
+    void otherProgramsOffersPasteExactly_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("middleClick");
+        for (const bool middle : { false, true }) {
+            const char* how = middle ? "middle-click" : "Ctrl+V";
+            QTest::addRow("UTF8_STRING with a byte-order mark, %s", how)
+                << u"UTF8_STRING"_s
+                << QByteArray("\xEF\xBB\xBF"
+                              "a\r\nb")
+                << u"\uFEFFa\r\nb"_s << middle;
+            QTest::addRow("charset=utf-8 only, %s", how)
+                << u"text/plain;charset=utf-8"_s << QByteArray("\xEF\xBB\xBFx\ny\xE3\x80\x80")
+                << u"\uFEFFx\ny\u3000"_s << middle;
+            QTest::addRow("compound text only, %s", how)
+                << u"COMPOUND_TEXT"_s
+                << QByteArray(
+                       "\x1B$)B\xC6\xFC\xCB\xDC\x1B(B\r\n\x1B-A\xE9\x1B%G\xE2\x80\xA8\x1B%@z")
+                << u"日本\r\né\u2028z"_s << middle;
+        }
+    }
+    void otherProgramsOffersPasteExactly() {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(bool, middleClick);
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("the offers of other programs need a real X server");
+        const QString xclip = QStandardPaths::findExecutable(u"xclip"_s);
+        if (xclip.isEmpty())
+            QSKIP("xclip is not installed (scripts/setup.sh installs it)");
+        const QClipboard::Mode mode = middleClick ? QClipboard::Selection : QClipboard::Clipboard;
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(u"ours"_s, mode);
+        QProcess server; // serves the offer until it is ended
+        server.start(xclip,
+            { u"-quiet"_s, u"-selection"_s, middleClick ? u"primary"_s : u"clipboard"_s, u"-t"_s,
+                target, u"-i"_s });
+        QVERIFY(server.waitForStarted());
+        server.write(bytes);
+        server.closeWriteChannel();
+        QTRY_VERIFY(!(middleClick ? clipboard->ownsSelection() : clipboard->ownsClipboard()));
+        if (middleClick)
+            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        else
+            key(Qt::Key_V, Qt::ControlModifier);
+        server.kill();
+        server.waitForFinished();
+        QCOMPARE(box->text(), text);
     }
 
     void middleClickPastesTheSelectionExactly() {
