@@ -296,29 +296,26 @@ bool TextBox::viewportEvent(QEvent* event) {
 }
 
 void TextBox::undo() {
-    if (!document()->isUndoAvailable())
-        return;
-    restoring_ = true;
-    QPlainTextEdit::undo();
-    restoring_ = false;
-    if (!undoCarets_.empty()) {
-        redoCarets_.push_back(undoCarets_.back());
-        undoCarets_.pop_back();
-        setCaret(redoCarets_.back().first);
-    }
+    restore(true);
 }
 
 void TextBox::redo() {
-    if (!document()->isRedoAvailable())
+    restore(false);
+}
+
+void TextBox::restore(bool undoing) {
+    if (!(undoing ? document()->isUndoAvailable() : document()->isRedoAvailable()))
         return;
     restoring_ = true;
-    QPlainTextEdit::redo();
+    undoing ? QPlainTextEdit::undo() : QPlainTextEdit::redo();
     restoring_ = false;
-    if (!redoCarets_.empty()) {
-        undoCarets_.push_back(redoCarets_.back());
-        redoCarets_.pop_back();
-        setCaret(undoCarets_.back().second);
-    }
+    auto& from = undoing ? undoCarets_ : redoCarets_;
+    auto& to = undoing ? redoCarets_ : undoCarets_;
+    if (from.empty())
+        return;
+    to.push_back(from.back());
+    from.pop_back();
+    setCaret(undoing ? to.back().first : to.back().second);
 }
 
 void TextBox::insertAt(QTextCursor& cursor, const QString& text) {

@@ -109,6 +109,8 @@ private:
     void setCaret(Caret caret);
     void noteCaret();
     void noteMergedEdit();
+    /// Undoes or redoes one step, and puts the caret back where it was before or after it.
+    void restore(bool undoing);
 
     bool enterPressesDefault_ = false;
     // The caret before and after each undo step, beside Qt's own undo history, which keeps none.

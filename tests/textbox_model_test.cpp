@@ -187,9 +187,8 @@ class TextBoxModelTest : public QObject {
         return model.lowAt(p) && model.highAt(p - 1) ? p - 1 : p;
     }
 
-    void drop(const QString& text) {
-        QMimeData data;
-        data.setText(text);
+    void drop(std::unique_ptr<QMimeData> offer) {
+        QMimeData& data = *offer;
         const QPoint at = box->cursorRect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(box->viewport(), &enter);
@@ -199,11 +198,15 @@ class TextBoxModelTest : public QObject {
         QCoreApplication::sendEvent(box->viewport(), &dropped);
     }
 
-    // Text offered the way other programs offer it: as UTF-8 bytes (a leading byte-order mark
-    // must survive), as text/plain;charset=utf-8 only, or as X11 compound text only.
-    QString offerOddly() {
-        const QString text = pick(2) ? u"\uFEFF"_s + randomText(10) : randomText(12);
-        auto* data = new QMimeData;
+    // Text offered as the program offers it, or the way other programs offer it: as UTF-8 bytes
+    // (a leading byte-order mark must survive), as text/plain;charset=utf-8 only, or as X11
+    // compound text only.
+    std::unique_ptr<QMimeData> offer(const QString& text, bool oddly) {
+        auto data = std::make_unique<QMimeData>();
+        if (!oddly) {
+            data->setText(text);
+            return data;
+        }
         switch (pick(3)) {
         case 0: // as X11 offers UTF8_STRING
             data->setData(u"text/plain"_s, text.toUtf8());
@@ -216,8 +219,10 @@ class TextBoxModelTest : public QObject {
             data->setData(u"COMPOUND_TEXT"_s, compoundText(text));
             break;
         }
-        QGuiApplication::clipboard()->setMimeData(data);
-        return text;
+        return data;
+    }
+    QString randomOffered(int maxUnits) {
+        return pick(2) ? u"\uFEFF"_s + randomText(maxUnits) : randomText(maxUnits);
     }
 
     QAccessibleEditableTextInterface* assistiveTool() {
@@ -248,13 +253,9 @@ class TextBoxModelTest : public QObject {
         }
         case 4:
         case 5: {
-            QString text;
-            if (pick(3)) {
-                text = randomText(12);
-                QGuiApplication::clipboard()->setText(text);
-            } else {
-                text = offerOddly();
-            }
+            const bool oddly = !pick(3);
+            const QString text = oddly ? randomOffered(12) : randomText(12);
+            QGuiApplication::clipboard()->setMimeData(offer(text, oddly).release());
             clipboard = QGuiApplication::clipboard()->text();
             switch (pick(3)) {
             case 0:
@@ -279,8 +280,9 @@ class TextBoxModelTest : public QObject {
                 setCaret(model.caret, model.caret);
                 return u"select"_s;
             }
-            const QString text = randomText(8);
-            drop(text);
+            const bool oddly = !pick(3);
+            const QString text = oddly ? randomOffered(8) : randomText(8);
+            drop(offer(text, oddly));
             // The drop lands where the pointer is, next to the caret: where exactly (the caret at
             // the end of a wrapped line has two places on screen) the widget says; the rest must
             // follow the model.
