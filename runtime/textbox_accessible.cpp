@@ -34,7 +34,8 @@ public:
         QAccessible::State state = QAccessibleWidget::state();
         state.multiLine = true;
         state.selectableText = true;
-        (box()->isReadOnly() ? state.readOnly : state.editable) = true;
+        state.readOnly = box()->isReadOnly();
+        state.editable = !box()->isReadOnly();
         return state;
     }
 
