@@ -12,9 +12,8 @@
 #include <QScopeGuard>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextLayout>
-
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <array>
@@ -37,23 +36,23 @@ bool isBreak(char16_t c) {
     return c == u'\r' || c == u'\n' || c == paragraphSeparator || c == frameStart || c == frameEnd;
 }
 
-// The kinds of break, by number; a break without a kind was typed, CR LF.
+// The kinds of break, by number, and their code units. A break without a kind was typed: CR LF.
+enum Kind { crlf, cr, lf, paragraph, frameStartKind, frameEndKind };
 constexpr std::u16string_view kinds[] = { u"\r\n", u"\r", u"\n", u"\u2029", u"\uFDD0", u"\uFDD1" };
-constexpr int crlf = 0;
 
 // The kind of the break that starts at text[i]; a CR LF takes two code units, the rest one.
 int kindAt(QStringView text, qsizetype i) {
     switch (text[i].unicode()) {
     case u'\r':
-        return i + 1 < text.size() && text[i + 1] == u'\n' ? crlf : 1;
+        return i + 1 < text.size() && text[i + 1] == u'\n' ? crlf : cr;
     case u'\n':
-        return 2;
+        return lf;
     case paragraphSeparator:
-        return 3;
+        return paragraph;
     case frameStart:
-        return 4;
+        return frameStartKind;
     default:
-        return 5;
+        return frameEndKind;
     }
 }
 
