@@ -34,7 +34,10 @@ public:
         QAccessible::State state = QAccessibleWidget::state();
         state.multiLine = true;
         state.selectableText = true;
-        (box()->isReadOnly() ? state.readOnly : state.editable) = true;
+        if (box()->isReadOnly())
+            state.readOnly = true;
+        else
+            state.editable = true;
         return state;
     }
 
