@@ -6,7 +6,9 @@
 // offered from inside the program is Qt's own string, exact as it is (a lone surrogate too).
 
 #include "textbox.h"
+#include "x11_offer.h"
 
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QStringDecoder>
 
@@ -126,6 +128,24 @@ QString fromCompoundText(const QByteArray& bytes) {
     flush();
     return text;
 }
+
+// On X11, Qt decodes an offer of UTF8_STRING itself and drops a leading byte-order mark; the
+// offered bytes say whether it did. (Qt's text may still begin with one, the second of two.)
+QString markDroppedByQt(const QMimeData& source) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (QGuiApplication::platformName() != u"xcb" || source.hasFormat(plainUtf8))
+        return {};
+    for (const QClipboard::Mode mode : { QClipboard::Clipboard, QClipboard::Selection }) {
+        if (&source != clipboard->mimeData(mode))
+            continue;
+        const bool ours = mode == QClipboard::Clipboard ? clipboard->ownsClipboard()
+                                                        : clipboard->ownsSelection();
+        if (!ours && x11OfferStartsWithMark(mode))
+            return QString(QChar(0xFEFF));
+        return {};
+    }
+    return {};
+}
 } // namespace
 
 bool offersText(const QMimeData& source) {
@@ -143,8 +163,10 @@ QString offeredText(const QMimeData& source) {
             bytes.chop(1);
         return fromUtf8KeepingMark(bytes);
     }
-    if (source.hasText())
-        return source.text();
+    if (source.hasText()) {
+        const QString text = source.text();
+        return markDroppedByQt(source) + text;
+    }
     if (source.hasFormat(compoundText))
         return fromCompoundText(source.data(compoundText));
     return {};

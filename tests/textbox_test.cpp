@@ -269,6 +269,18 @@ private slots:
                 << QByteArray("\xEF\xBB\xBF"
                               "a\r\nb")
                 << u"\uFEFFa\r\nb"_s << middle;
+            QTest::addRow("UTF8_STRING with two byte-order marks, %s", how)
+                << u"UTF8_STRING"_s
+                << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                              "a")
+                << u"\uFEFF\uFEFFa"_s << middle;
+            QTest::addRow("UTF8_STRING of 2 MB, in pieces, with a byte-order mark, %s", how)
+                << u"UTF8_STRING"_s
+                << "\xEF\xBB\xBF" + QByteArray("0123456789\r\nab\n").repeated(1 << 17)
+                << u"\uFEFF"_s + u"0123456789\r\nab\n"_s.repeated(1 << 17) << middle;
+            QTest::addRow("UTF8_STRING without a byte-order mark, %s", how)
+                << u"UTF8_STRING"_s << QByteArray("\xE3\x81\x82\xEF\xBB\xBF") << u"\u3042\uFEFF"_s
+                << middle;
             QTest::addRow("charset=utf-8 only, %s", how)
                 << u"text/plain;charset=utf-8"_s << QByteArray("\xEF\xBB\xBFx\ny\xE3\x80\x80")
                 << u"\uFEFFx\ny\u3000"_s << middle;
