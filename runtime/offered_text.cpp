@@ -2,8 +2,9 @@
 //
 // Qt decodes offered text with a UTF-8 decoder that drops a leading byte-order mark, and knows
 // only text/plain: an offer of text/plain;charset=utf-8 alone, or of X11 compound text alone,
-// looks like no text at all. So UTF-8 bytes are decoded here, keeping every code unit. Text
-// offered from inside the program is Qt's own string, exact as it is (a lone surrogate too).
+// looks like no text at all. So UTF-8 bytes are decoded here, keeping every code unit; where X11
+// gives no bytes but Qt's decoding (UTF8_STRING), the owner is asked whether a mark came first.
+// Text offered from inside the program is Qt's own string, exact as it is (a lone surrogate too).
 
 #include "textbox.h"
 #include "x11_offer.h"
@@ -18,7 +19,6 @@ namespace quorvel::runtime {
 
 namespace {
 const QString plainUtf8 = u"text/plain;charset=utf-8"_s;
-const QString utf8String = u"UTF8_STRING"_s; // how X11 offers UTF-8 text
 const QString compoundText = u"COMPOUND_TEXT"_s;
 
 QString fromUtf8KeepingMark(QByteArrayView bytes) {
@@ -153,20 +153,14 @@ bool offersText(const QMimeData& source) {
 }
 
 QString offeredText(const QMimeData& source) {
-    // Bytes offered as UTF-8 are decoded here, exactly; X11 offers UTF8_STRING under the name
-    // text/plain, but gives its bytes when asked for it by its own name.
-    for (const QString& format : { plainUtf8, utf8String }) {
-        QByteArray bytes = source.data(format);
-        if (bytes.isEmpty())
-            continue;
+    // Bytes offered as UTF-8 are decoded here, exactly.
+    if (QByteArray bytes = source.data(plainUtf8); !bytes.isEmpty()) {
         if (bytes.endsWith('\0'))
             bytes.chop(1);
         return fromUtf8KeepingMark(bytes);
     }
-    if (source.hasText()) {
-        const QString text = source.text();
-        return markDroppedByQt(source) + text;
-    }
+    if (source.hasText())
+        return markDroppedByQt(source) + source.text();
     if (source.hasFormat(compoundText))
         return fromCompoundText(source.data(compoundText));
     return {};

@@ -208,9 +208,9 @@ class TextBoxModelTest : public QObject {
             return data;
         }
         switch (pick(3)) {
-        case 0: // as X11 offers UTF8_STRING
+        case 0: // as most programs offer it, under both names
             data->setData(u"text/plain"_s, text.toUtf8());
-            data->setData(u"UTF8_STRING"_s, text.toUtf8());
+            data->setData(u"text/plain;charset=utf-8"_s, text.toUtf8());
             break;
         case 1:
             data->setData(u"text/plain;charset=utf-8"_s, text.toUtf8());
