@@ -19,6 +19,7 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <map>
 #include <random>
 #include <vector>
 
@@ -406,6 +407,8 @@ class TextBoxModelTest : public QObject {
             return u"insert or append"_s;
         }
         case 23:
+            if (pick(4)) // now and then: it forgets the undo history
+                return u"nothing"_s;
             box->clear();
             model = {};
             return u"clear"_s;
@@ -452,11 +455,13 @@ private slots:
         int undoSteps = 0;
         connect(widget.document(), &QTextDocument::undoCommandAdded, this, [&] { ++undoSteps; });
 
+        std::map<QString, int> done; // steps by what they did, said at the end
         for (int i = 0; i < steps; ++i) {
             const Model before = model;
             undoSteps = 0;
             between.clear();
             const QString did = step();
+            ++done[did];
             const QString where = u"seed %1, step %2 (%3)"_s.arg(seed).arg(i).arg(did);
             if (did == u"undo" || did == u"redo") {
                 // Back to exactly the state before the step undone, or after the step redone.
@@ -505,6 +510,10 @@ private slots:
                 redone.clear();
             }
         }
+        QString summary;
+        for (const auto& [what, times] : done)
+            summary += u"%1 %2, "_s.arg(what).arg(times);
+        qInfo("%s", qPrintable(summary));
     }
 };
 
