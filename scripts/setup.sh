@@ -11,8 +11,8 @@ packages=(
   fonts-ipafont-mincho fonts-ipafont-gothic
   binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian
   # The desktop tests (tests/desktop/): Japanese input through ibus and fcitx5 with mozc on X11,
-  # and a headless Wayland compositor.
-  python3 dbus-daemon openbox xdotool xclip
+  # high resolution (xrdb sets Xft.dpi), and a headless Wayland compositor.
+  python3 dbus-daemon openbox xdotool xclip x11-xserver-utils
   ibus ibus-mozc mozc-server mozc-data fcitx5 fcitx5-mozc fcitx5-frontend-qt6
   sway wtype wl-clipboard qt6-wayland
 )

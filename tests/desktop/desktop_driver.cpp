@@ -4,7 +4,15 @@
 //
 //   state          {"exposed", "focus", "label", "check", "text" (code units), "preedit",
 //                   "active" (the window is the active one)}
-//   where NAME     {"x", "y"}: the centre of control NAME on the screen (X11 only)
+//   where NAME     {"x", "y"}: the centre of control, menu or (open) menu item NAME on the
+//                  screen, in device pixels (X11 only)
+//   window NAME    the visible top-level window NAME: {"id" (its X window), "ratio" (device
+//                  pixels per logical pixel), "x", "y", "width", "height" (its client area on the
+//                  screen, in device pixels), "menu" (the menu bar's height), "font" (the default
+//                  font's pixel size, in device pixels)}
+//   fits NAME      {"captions": [{"name", "text", "advance", "room"}]}: for every button, check box
+//                  and label with a caption in window NAME, the widest line's horizontal advance
+//                  and the width the control has for its text (logical pixels)
 //   press NAME     the accessibility "Press" of button NAME, as a screen reader or switch access
 //                  gives it: no mouse, no focus change
 //   focus NAME     gives control NAME the keyboard focus
@@ -20,14 +28,20 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QSocketNotifier>
+#include <QStyleOptionButton>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -36,11 +50,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QWidget* mainWindow() {
+QWidget* window(const QString& name) {
     for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->objectName() == u"Form1" && top->isVisible())
+        if (top->objectName() == name && top->isVisible())
             return top;
     return nullptr;
+}
+
+QWidget* mainWindow() {
+    return window(u"Form1"_s);
 }
 
 template <typename T = QWidget> T* control(const QString& name) {
@@ -70,6 +88,82 @@ QJsonObject state() {
     return answer;
 }
 
+// The width a control has for its caption: what is left of the button's bevel, of the check box
+// beside its indicator, of the label inside its frame, margin and indent.
+int room(QWidget* control) {
+    QStyleOptionButton option;
+    option.initFrom(control);
+    if (auto* button = qobject_cast<QPushButton*>(control)) {
+        if (button->autoDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        return control->style()
+            ->subElementRect(QStyle::SE_PushButtonContents, &option, control)
+            .width();
+    }
+    if (qobject_cast<QCheckBox*>(control))
+        return control->style()
+            ->subElementRect(QStyle::SE_CheckBoxContents, &option, control)
+            .width();
+    auto* label = static_cast<QLabel*>(control);
+    const int indent = label->indent() >= 0 ? label->indent()
+        : label->frameWidth() > 0           ? label->fontMetrics().horizontalAdvance(u'x') / 2
+                                            : 0;
+    return label->contentsRect().width() - 2 * label->margin() - indent;
+}
+
+QJsonObject captions(QWidget* top) {
+    QJsonArray captions;
+    for (QWidget* control : top->findChildren<QWidget*>()) {
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            text = button->text();
+        else if (auto* label = qobject_cast<QLabel*>(control))
+            text = label->text();
+        if (text.isEmpty())
+            continue;
+        int advance = 0;
+        for (const QString& shown : text.split(u'\n'))
+            advance = std::max(advance, control->fontMetrics().horizontalAdvance(shown));
+        captions.append(QJsonObject { { u"name"_s, control->objectName() }, { u"text"_s, text },
+            { u"advance"_s, advance }, { u"room"_s, room(control) } });
+    }
+    return { { u"captions"_s, captions } };
+}
+
+QJsonObject placed(QWidget* top) {
+    const qreal ratio = top->devicePixelRatioF();
+    auto* main = qobject_cast<QMainWindow*>(top);
+    QWidget* client = main ? main->centralWidget() : top;
+    const QPointF origin = client->mapToGlobal(QPointF(0, 0)) * ratio;
+    const QWidget* menu = main ? main->menuWidget() : nullptr;
+    return { { u"id"_s, qint64(top->winId()) }, { u"ratio"_s, ratio }, { u"x"_s, origin.x() },
+        { u"y"_s, origin.y() }, { u"width"_s, client->width() * ratio },
+        { u"height"_s, client->height() * ratio },
+        { u"menu"_s, menu && menu->isVisible() ? menu->height() * ratio : 0.0 },
+        { u"font"_s, top->font().pixelSize() * ratio } };
+}
+
+// The centre of a control, a menu's title in the menu bar or an item of an open menu, in device
+// pixels on the screen.
+QJsonObject where(QObject* target) {
+    QWidget* owner = qobject_cast<QWidget*>(target);
+    QRectF area = owner ? QRectF(owner->rect()) : QRectF();
+    if (auto* menu = qobject_cast<QMenu*>(target)) {
+        auto* bar = mainWindow()->findChild<QMenuBar*>();
+        owner = bar;
+        area = bar->actionGeometry(menu->menuAction());
+    } else if (auto* action = qobject_cast<QAction*>(target)) {
+        for (QObject* shown : action->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(shown))
+                owner = menu;
+        if (!owner || !owner->isVisible())
+            return { { u"error"_s, target->objectName() + u" is in no open menu"_s } };
+        area = static_cast<QMenu*>(owner)->actionGeometry(action);
+    }
+    const QPointF centre = owner->mapToGlobal(area.center()) * owner->devicePixelRatioF();
+    return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
+}
+
 QJsonObject run(const QString& line) {
     const QString command = line.section(u' ', 0, 0);
     const QString name = line.section(u' ', 1);
@@ -86,13 +180,21 @@ QJsonObject run(const QString& line) {
             label->setCaption(QString());
         return state();
     }
+    if (command == u"window" || command == u"fits") {
+        QWidget* top = window(name);
+        if (!top)
+            return { { u"error"_s, u"no window "_s + name + u" on screen"_s } };
+        return command == u"window" ? placed(top) : captions(top);
+    }
+    if (command == u"where") {
+        QObject* target = mainWindow() ? mainWindow()->findChild<QObject*>(name) : nullptr;
+        if (!target)
+            return { { u"error"_s, u"no control "_s + name } };
+        return where(target);
+    }
     QWidget* target = control(name);
     if (!target)
         return { { u"error"_s, u"no control "_s + name } };
-    if (command == u"where") {
-        const QPoint centre = target->mapToGlobal(target->rect().center());
-        return { { u"x"_s, centre.x() }, { u"y"_s, centre.y() } };
-    }
     if (command == u"focus") {
         target->activateWindow();
         target->setFocus(Qt::OtherFocusReason);

@@ -5,15 +5,20 @@
                                  keys and clicks from xdotool, copy-out read with xclip
     run.py wayland DRIVER        a headless sway, keys from wtype, the clipboard from wl-copy and
                                  wl-paste
+    run.py hidpi DRIVER          Xvfb + openbox at Xft.dpi 144 and 192 (set with xrdb): window
+                                 sizes and places in device pixels, a count by clicks, captions
+                                 that fit their controls, the About window
 
 DRIVER is the desktop_driver test program: the real program that also answers commands on stdin
-(state, where, press, focus, reset) with what its window shows.
+(state, where, window, fits, press, focus, reset) with what its window shows.
 
-Every process is started here, as an unprivileged user (mozc refuses to run as root, sway too): when
-run as root, the user quorvel-ime is created if missing and the test runs again under runuser. Each
-run has its own home, X display (:81-:89) or Wayland socket, and D-Bus session; at the end every
-process it started is ended by its id, including the daemons they started (found by a token in
-their environment). Exit code 77 (skip) with a message where the machine cannot run the test.
+The input method and Wayland tests run as an unprivileged user (mozc refuses to run as root, sway
+too): when run as root, the user quorvel-ime is created if missing and the test runs again under
+runuser. Each run has its own home, X display (:81-:89, or the range in QUORVEL_DESKTOP_DISPLAYS,
+e.g. 121-129) or Wayland socket, and D-Bus session; at the end every process it started is ended
+by its id, including the daemons they started (found by a token in their environment). Exit code
+77 (skip) with a message where the machine cannot run the test. With QUORVEL_DESKTOP_SCREENSHOT
+set, the hidpi test saves the screen with both windows to that path, with the dpi before ".png".
 """
 
 import glob
@@ -260,27 +265,33 @@ def describe(state):
 # X11 with an input method
 
 
-def start_x11(session):
+def start_x11(session, screen="1024x768"):
     for tool in ("Xvfb", "openbox", "xdotool", "xclip", "xprop", "dbus-daemon"):
         if not shutil.which(tool):
             skip(f"{tool} is not installed (scripts/setup.sh installs it)")
-    for number in range(81, 90):
+    first, _, last = os.environ.get("QUORVEL_DESKTOP_DISPLAYS", "81-89").partition("-")
+    for number in range(int(first), int(last or first) + 1):
         if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
             continue
         # Xvfb writes the display number to -displayfd once it accepts clients.
         ready, writer = os.pipe()
-        server = session.start(["Xvfb", f":{number}", "-screen", "0", "1024x768x24", "-dpi", "96",
+        server = session.start(["Xvfb", f":{number}", "-screen", "0", f"{screen}x24", "-dpi", "96",
                                 "-nolisten", "tcp", "-displayfd", str(writer)], f"xvfb{number}",
                                pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(ready, "rb") as answer:
-            if select.select([answer], [], [], 15)[0] and answer.readline().strip():
-                session.env["DISPLAY"] = f":{number}"
+            started = select.select([answer], [], [], 15)[0] and answer.readline().strip()
+        if started:
+            # Clients must reach it too. Seen on a shared machine: a server that started but did
+            # not answer (one in another /tmp can hold the number's abstract socket, tried first).
+            session.env["DISPLAY"] = f":{number}"
+            if session.run(["xprop", "-root", "-len", "0"], check=False).returncode == 0:
                 break
+            print(f"display :{number} started but does not answer; trying the next", flush=True)
         server.terminate()  # another server holds this display
         server.wait()
     else:
-        skip("no free X display among :81-:89")
+        skip(f"no free X display among :{first}-:{last or first}")
     start_dbus(session)
     session.start(["openbox", "--sm-disable"], "openbox")
     wait_for("openbox", lambda: b"_NET_SUPPORTING_WM_CHECK(WINDOW)" in session.run(
@@ -665,21 +676,176 @@ def run_wayland(session, driver_path):
 
 
 # ---------------------------------------------------------------------------------------------
+# High resolution
+
+
+# Twips (1440 to the inch) of the designs: the main window's client area and the controls clicked,
+# (left, top, width, height); the About window's client area and its place on the screen.
+FORM1_CLIENT = (6555, 3390)
+FORM1_PLACES = {"Command1": (0, 120, 1335, 375), "Text1": (0, 600, 6495, 2175),
+                "Check1": (4320, 120, 2175, 255)}
+ABOUT_CLIENT = (5760, 3150)
+ABOUT_PLACE = (2340, 1935)
+
+
+def near(what, got, twips, dpi):
+    want = twips * dpi / 1440
+    if abs(got - want) > 1:
+        raise Failure(f"{what} is {got:g} device pixels, want {want:g} "
+                      f"({twips} twips at {dpi} dpi)")
+
+
+def check_window(d, name, client, dpi):
+    """The window's client area in device pixels, as the program and the X server see it."""
+    w = d.driver.ask(f"window {name}")
+    if abs(w["ratio"] - dpi / 96) > 0.01:
+        raise Failure(f"{name} has {w['ratio']} device pixels to the pixel, want {dpi / 96}")
+    near(f"{name}'s client area width", w["width"], client[0], dpi)
+    near(f"{name}'s client area height", w["height"], client[1], dpi)
+    x = d.session.run(["xwininfo", "-id", str(w["id"])]).stdout.decode()
+    info = {k.strip(): v.strip() for k, _, v in (line.partition(":") for line in x.splitlines())}
+    got = (int(info["Width"]), int(info["Height"]) - round(w["menu"]))
+    if any(abs(g - v) > 1 for g, v in zip(got, (w["width"], w["height"]))):
+        raise Failure(f"the X server shows {name}'s client area {got}, the program "
+                      f"{w['width']:g} x {w['height']:g}")
+    w["x11"] = (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]))
+    return w
+
+
+def check_captions(d, name):
+    for c in d.driver.ask(f"fits {name}")["captions"]:
+        if c["advance"] > c["room"]:
+            raise Failure(f"{name}.{c['name']} {c['text']!r} needs {c['advance']} pixels, "
+                          f"has {c['room']}")
+
+
+def click_at_design(d, w, name, dpi):
+    """Clicks the centre of control NAME where its design puts it in the client area, after
+    checking that the program has it there too."""
+    left, top, width, height = FORM1_PLACES[name]
+    x = round(w["x"] + (left + width / 2) * dpi / 1440)
+    y = round(w["y"] + (top + height / 2) * dpi / 1440)
+    where = d.driver.ask(f"where {name}")
+    if abs(where["x"] - x) > 2 or abs(where["y"] - y) > 2:
+        raise Failure(f"{name} is centred at {where['x']}, {where['y']}, its design at {x}, {y}")
+    d.xdotool("mousemove", str(x), str(y), "click", "1")
+
+
+def hidpi_at(session, driver_path, dpi):
+    session.run(["xrdb", "-nocpp", "-merge"], input=f"Xft.dpi: {dpi}\n".encode())
+    driver = Driver(session, [driver_path, "-platform", "xcb"], {})
+    d = X11Desktop(session, driver, "hidpi")
+    results = []
+
+    def step(name, body):
+        started = time.monotonic()
+        try:
+            body()
+            results.append((f"{dpi} dpi: {name}", None, time.monotonic() - started))
+        except Failure as failure:
+            results.append((f"{dpi} dpi: {name}", str(failure), time.monotonic() - started))
+
+    w = {}
+
+    def window():
+        driver.wait("the main window on screen", lambda s: s["exposed"])
+        w.update(check_window(d, "Form1", FORM1_CLIENT, dpi))
+        print(f"{dpi} dpi: ratio {w['ratio']}, main client area {w['width']:g} x {w['height']:g} "
+              f"device pixels at {w['x']:g}, {w['y']:g}, menu {w['menu']:g}, font {w['font']:g}",
+              flush=True)
+        # The runtime's default font, 9 point.
+        if abs(w["font"] - 9 * dpi / 72) > 1:
+            raise Failure(f"the default font is {w['font']:g} device pixels, want {9 * dpi / 72:g}")
+
+    def count():
+        text = "日本語\r\nテキスト\u3000です"
+        offer = session.start(["xclip", "-quiet", "-selection", "clipboard", "-t", "UTF8_STRING"],
+                              f"xclip{dpi}", stdin=subprocess.PIPE)
+        offer.stdin.write(text.encode())
+        offer.stdin.close()
+        click_at_design(d, w, "Text1", dpi)
+        driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+        wait_for("xclip to offer the text", lambda: session.run(
+            ["xclip", "-o", "-selection", "clipboard"], check=False).stdout == text.encode(), 5)
+        d.key("ctrl+v")
+        driver.wait("the pasted text kept exactly", holds(text))
+        offer.terminate()
+        click_at_design(d, w, "Command1", dpi)
+        driver.wait("the count 9 (CR LF and U+3000 not counted)", counted("9"))
+        click_at_design(d, w, "Check1", dpi)
+        driver.wait("the check box ticked", lambda s: s["check"] == 1)
+        click_at_design(d, w, "Command1", dpi)
+        driver.wait("the count 10 (U+3000 counted)", counted("10"))
+
+    def about():
+        d.click("file")
+        item = wait_for("the file menu open", lambda: answer(driver, "where about"), 5)
+        d.xdotool("mousemove", str(item["x"]), str(item["y"]), "click", "1")
+        wait_for("the About window", lambda: answer(driver, "window frmAbout"), 10)
+        a = check_window(d, "frmAbout", ABOUT_CLIENT, dpi)
+        print(f"{dpi} dpi: About client area {a['width']:g} x {a['height']:g} at "
+              f"{a['x']:g}, {a['y']:g} (X server: {a['x11'][0]}, {a['x11'][1]})", flush=True)
+        for axis, got in zip("xy", a["x11"]):
+            near(f"the About window's {axis}", got, ABOUT_PLACE["xy".index(axis)], dpi)
+        check_captions(d, "frmAbout")
+        picture = os.environ.get("QUORVEL_DESKTOP_SCREENSHOT")
+        if picture:
+            session.run(["import", "-window", "root", picture.replace(".png", f"-{dpi}.png")],
+                        timeout=30)
+
+    try:
+        step("main window size and font in device pixels", window)
+        if w:
+            step("count by clicks at the controls' places", count)
+            step("main window captions fit", lambda: check_captions(d, "Form1"))
+            step("About window place, size and captions", about)
+    finally:
+        driver.process.stdin.close()
+        try:
+            driver.process.wait(10)
+        except subprocess.TimeoutExpired:
+            driver.process.kill()
+            driver.process.wait()
+    return results
+
+
+def answer(driver, command):
+    """The driver's answer, or None while it says it cannot answer yet."""
+    try:
+        return driver.ask(command)
+    except Failure:
+        return None
+
+
+def run_hidpi(session, driver_path):
+    for tool in ("xrdb", "xwininfo"):
+        if not shutil.which(tool):
+            skip(f"{tool} is not installed (scripts/setup.sh installs it)")
+    start_x11(session, "2048x1536")  # a 1024 x 768 desktop at twice the resolution
+    # Xvfb keeps resources only while a client is connected: openbox is one for the whole run.
+    return [r for dpi in (144, 192) for r in hidpi_at(session, driver_path, dpi)]
+
+
+# ---------------------------------------------------------------------------------------------
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("ibus", "fcitx5", "wayland"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("ibus", "fcitx5", "wayland", "hidpi"):
         print(__doc__)
         return 2
     kind, driver = sys.argv[1], os.path.abspath(sys.argv[2])
-    if os.geteuid() == 0:
+    if os.geteuid() == 0 and kind != "hidpi":
         rerun_unprivileged(kind, driver)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     began = time.monotonic()
     session = Session()
     try:
-        results = run_wayland(session, driver) if kind == "wayland" else \
-            run_input_method(session, kind, driver)
+        if kind == "wayland":
+            results = run_wayland(session, driver)
+        elif kind == "hidpi":
+            results = run_hidpi(session, driver)
+        else:
+            results = run_input_method(session, kind, driver)
     except Failure as failure:
         print(f"FAIL ({kind}): {failure}", flush=True)
         for name in ("openbox", "ibus", "fcitx5", "sway", "driver"):
