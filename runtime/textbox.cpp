@@ -130,10 +130,7 @@ QString TextBox::textBetween(int from, int to) const {
     if (from == 0 && to == document()->characterCount() - 1) {
         text = document()->toRawText();
     } else {
-        QTextCursor range(document());
-        range.setPosition(from);
-        range.setPosition(to, QTextCursor::KeepAnchor);
-        text = range.selectedText();
+        text = cursorBetween(from, to).selectedText();
     }
 
     // Each U+2029 stands for the break before the next block. A break of one unit takes its
@@ -226,10 +223,7 @@ void TextBox::insert(const QString& text) {
 
 void TextBox::replace(int from, int to, const QString& text) {
     settled_ = caret();
-    const int end = document()->characterCount() - 1;
-    QTextCursor cursor(document());
-    cursor.setPosition(std::clamp(from, 0, end));
-    cursor.setPosition(std::clamp(to, 0, end), QTextCursor::KeepAnchor);
+    QTextCursor cursor = cursorBetween(from, to);
     cursor.beginEditBlock();
     insertAt(cursor, text);
     cursor.endEditBlock();
@@ -260,12 +254,16 @@ TextBox::Caret TextBox::caret() const {
     return { cursor.position(), cursor.anchor() };
 }
 
-void TextBox::setCaret(Caret caret) {
+QTextCursor TextBox::cursorBetween(int anchor, int position) const {
     const int end = document()->characterCount() - 1;
-    QTextCursor cursor = textCursor();
-    cursor.setPosition(std::clamp(caret.anchor, 0, end));
-    cursor.setPosition(std::clamp(caret.position, 0, end), QTextCursor::KeepAnchor);
-    setTextCursor(cursor);
+    QTextCursor cursor(document());
+    cursor.setPosition(std::clamp(anchor, 0, end));
+    cursor.setPosition(std::clamp(position, 0, end), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+void TextBox::setCaret(Caret caret) {
+    setTextCursor(cursorBetween(caret.anchor, caret.position));
     settled_ = this->caret();
 }
 

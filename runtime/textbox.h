@@ -45,6 +45,8 @@ public:
     /// Inserts text at the caret, replacing the selection, as one undo step.
     void insert(const QString& text);
     void insert(QStringView text) { insert(text.toString()); }
+    /// A cursor from one document position to another, each kept within the text.
+    QTextCursor cursorBetween(int anchor, int position) const;
     /// Replaces the text between two document positions, as one undo step; the caret stays.
     void replace(int from, int to, const QString& text);
 

@@ -76,10 +76,11 @@ public:
             setCursorPosition(cursorPosition());
     }
     QRect characterRect(int offset) const override {
-        const QRect caret = box()->cursorRect(cursor(offset, offset));
-        QTextCursor next = cursor(offset, offset);
+        const QTextCursor at = cursor(offset, offset);
+        const QRect caret = box()->cursorRect(at);
+        QTextCursor next = at;
         next.movePosition(QTextCursor::NextCharacter);
-        const int width = next.block() == cursor(offset, offset).block()
+        const int width = next.block() == at.block()
             ? std::max(1, box()->cursorRect(next).left() - caret.left())
             : 1;
         return QRect(box()->viewport()->mapToGlobal(caret.topLeft()), QSize(width, caret.height()));
@@ -104,13 +105,7 @@ public:
     void replaceText(int from, int to, const QString& text) override { edit(from, to, text); }
 
 private:
-    QTextCursor cursor(int from, int to) const {
-        const int end = characterCount();
-        QTextCursor made(box()->document());
-        made.setPosition(std::clamp(from, 0, end));
-        made.setPosition(std::clamp(to, 0, end), QTextCursor::KeepAnchor);
-        return made;
-    }
+    QTextCursor cursor(int from, int to) const { return box()->cursorBetween(from, to); }
     void edit(int from, int to, const QString& text) {
         if (!box()->isReadOnly())
             box()->replace(from, to, text);
