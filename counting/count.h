@@ -4,7 +4,7 @@
 // code units, less two for every CR LF pair and less one for every full-width space (U+3000)
 // unless full-width spaces are to be counted. Overflow is raised as the runtime's error 6.
 
-#include "runtime/core/numbers.h"
+#include "base/numbers.h"
 
 #include <cstddef>
 #include <string_view>

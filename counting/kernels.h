@@ -4,7 +4,7 @@
 // every instruction set the program can pick at run time. Tests, fuzzing and benchmarks reach each
 // of them here; the window code only needs count.h.
 
-#include "runtime/core/numbers.h"
+#include "base/numbers.h"
 
 #include <span>
 #include <string_view>

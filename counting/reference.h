@@ -3,7 +3,7 @@
 // The straightforward walk of the count rule, one code unit at a time: the yardstick that tests,
 // fuzzing and benchmarks hold the fast kernels to. Not used by the program itself.
 
-#include "runtime/core/numbers.h"
+#include "base/numbers.h"
 
 #include <string_view>
 

@@ -13,7 +13,7 @@
 #include "counting/count.h"
 #include "counting/kernels.h"
 #include "counting/reference.h"
-#include "runtime/core/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 #include <cstdint>

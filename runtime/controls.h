@@ -3,7 +3,7 @@
 // The simple controls: a label, a command button, a check box, a picture box, a line and the
 // menus, with the properties the windows' handlers read and write.
 
-#include "core/numbers.h"
+#include "base/numbers.h"
 
 #include <QAction>
 #include <QCheckBox>

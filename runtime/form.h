@@ -15,7 +15,7 @@
 // which and raises an internal error, so every run that opens the window meets it at once. Using a
 // member refers to the window, so it loads the form first when needed.
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "design.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 
 // The program's start, its end and the one place where event handlers are called.
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "form.h"
 
 #include <functional>

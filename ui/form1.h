@@ -11,7 +11,7 @@
 // itself lives in counting/, free of Qt.
 
 #include "runtime/controls.h"
-#include "runtime/core/numbers.h"
+#include "base/numbers.h"
 #include "runtime/form.h"
 #include "runtime/textbox.h"
 
