@@ -9,7 +9,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/textbox_bench [MiB ...]
 
-#include "runtime/textbox.h"
+#include "runtime/qt/widgets/textbox.h"
 #include "texts.h"
 
 #include <QApplication>

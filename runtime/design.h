@@ -7,14 +7,26 @@
 #include <span>
 #include <string_view>
 
-class QIcon;
-class QPixmap;
-
 namespace quorvel::runtime {
 
 using Twips = int;
 
-enum class ControlClass { CommandButton, Label, TextBox, CheckBox, PictureBox };
+/// The kinds of control a design places, and the other named pieces of a window (its lines and
+/// menus). Each toolkit's control classes name their kind, so that a form can check that a member
+/// is of the kind its design entry builds.
+enum class ControlClass {
+    CommandButton,
+    Label,
+    TextBox,
+    CheckBox,
+    PictureBox,
+    Line,
+    Menu,
+    MenuItem
+};
+
+/// A picture of the program's resources, which each toolkit finds in its own way.
+enum class Picture { None, ApplicationIcon };
 
 /// Colours of a control: the runtime's defaults, those the window system gives an editable field,
 /// or the defaults with black text.
@@ -45,7 +57,7 @@ struct ControlDesign {
     Colours colours = Colours::Default;
     bool border = false; ///< a sunken border around a label
     bool tabStop = true;
-    QPixmap (*picture)() = nullptr; ///< a picture box's image; the box sizes itself to it
+    Picture picture = Picture::None; ///< a picture box's image; the box sizes itself to it
     std::u16string_view accessibleName = {}; ///< for controls that have no caption to be read by
 };
 
@@ -76,7 +88,7 @@ struct FormDesign {
     Border border = Border::Sizable;
     std::optional<Point> position = {}; ///< of the client area; else where the window system likes
     bool showInTaskbar = true;
-    QIcon (*icon)() = nullptr;
+    Picture icon = Picture::None; ///< in the title bar and the taskbar
     std::span<const MenuDesign> menus = {};
     std::span<const ControlDesign> controls = {}; ///< in tab order
     std::span<const LineDesign> lines = {}; ///< drawn in this order, the last in front

@@ -12,28 +12,26 @@
 // Loading binds every member to the object built from the design entry of that name, and unloading
 // unbinds it. A design entry without its member, a member without its entry, or a member of
 // another kind than its entry builds is a fault of the program: the first load of the form says
-// which and raises an internal error, so every run that opens the window meets it at once. Using a
-// member refers to the window, so it loads the form first when needed.
+// which and raises an internal error, so every run that opens the window meets it at once. A
+// member is used only while its form is loaded (by the form's own handlers and Form_Load); using
+// it otherwise raises an internal error rather than loading a hidden window that would keep the
+// program alive.
+//
+// The control classes (Label, TextBox, ...) are the toolkit's (runtime/qt/controls.h or
+// runtime/win32/controls.h); each names its kind as `static constexpr ControlClass kind`.
 
 #include "base/errors.h"
 #include "design.h"
-
-#include <QAbstractButton>
-#include <QAction>
-#include <QPointer>
-#include <QString>
-#include <QWidget>
+#include "toolkit.h"
 
 #include <functional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace quorvel::runtime {
-
-class Form;
-class FormWindow;
 
 /// The part of a control member that the form binds: the name of its design entry and, while the
 /// form is loaded, the objects built for it (one, or the elements of a control array by index).
@@ -43,33 +41,28 @@ public:
     ControlBinding& operator=(const ControlBinding&) = delete;
 
 protected:
-    using Fits = bool (*)(const QObject*);
-    ControlBinding(Form& form, std::string_view name, bool array, Fits fits);
+    ControlBinding(Form& form, std::string_view name, bool array, ControlClass kind);
     ~ControlBinding();
 
-    /// The object bound to element index (0 for a single control); loads the form if needed.
-    QObject* object(int index) const;
-    /// The number of elements bound; loads the form if needed.
+    /// The object bound to element index (0 for a single control).
+    void* object(int index) const;
+    /// The number of elements bound.
     int count() const;
-
-    template <typename Widget> static bool fits(const QObject* object) {
-        return dynamic_cast<const Widget*>(object) != nullptr;
-    }
 
 private:
     friend class Form;
     Form& form_;
     std::string_view name_;
     bool array_;
-    Fits fits_;
-    std::vector<QObject*> objects_; // empty while the form is not loaded
+    ControlClass kind_;
+    std::vector<void*> objects_; // empty while the form is not loaded
 };
 
 /// A control, menu or menu item of a form, as a member named as designed.
 template <typename Widget> class Control : public ControlBinding {
 public:
     Control(Form& form, std::string_view name)
-        : ControlBinding(form, name, false, &fits<Widget>) { }
+        : ControlBinding(form, name, false, Widget::kind) { }
     Widget* operator->() const { return get(); }
     Widget& operator*() const { return *get(); }
     operator Widget*() const { return get(); }
@@ -82,7 +75,7 @@ private:
 template <typename Widget> class ControlArray : public ControlBinding {
 public:
     ControlArray(Form& form, std::string_view name)
-        : ControlBinding(form, name, true, &fits<Widget>) { }
+        : ControlBinding(form, name, true, Widget::kind) { }
     Widget& operator[](int index) const { return *static_cast<Widget*>(object(index)); }
     int size() const { return count(); }
 };
@@ -98,9 +91,16 @@ public:
     void Show();
     /// Closes the window and discards its controls; the next Show() loads it afresh.
     void Unload();
-    bool isLoaded() const { return !window_.isNull(); }
+    bool isLoaded() const { return window_ != nullptr; }
     /// The on-screen window while loaded, else null.
-    QWidget* window() const { return window_; }
+    Window* window() const { return window_; }
+
+    // For the toolkit's window.
+    /// The close box was clicked: unloads the form.
+    void closeRequested() { Unload(); }
+    /// The form's window is being destroyed without Unload (by code that owns it, or by the end
+    /// of the program): the form unloads.
+    void windowDestroyed(Window* window);
 
 protected:
     /// Runs each time the window is loaded, before it is shown.
@@ -110,7 +110,8 @@ protected:
     template <typename F, typename Widget>
     void onClick(const Control<Widget>& control, void (F::*handler)()) {
         static_assert(std::is_base_of_v<Form, F>);
-        static_assert(std::is_base_of_v<QAbstractButton, Widget> || std::is_same_v<QAction, Widget>,
+        static_assert(
+            Widget::kind == ControlClass::CommandButton || Widget::kind == ControlClass::MenuItem,
             "only buttons and menu items are clicked");
         clickHandlers_.emplace_back(
             &control, [this, handler] { (static_cast<F*>(this)->*handler)(); });
@@ -118,27 +119,14 @@ protected:
 
 private:
     friend class ControlBinding;
-    friend class FormWindow;
-    /// An object built from a design entry: index is an array element's, -1 for a single one.
-    struct Built {
-        std::string_view name;
-        int index;
-        QObject* object;
-    };
 
     void load();
-    QWidget* buildControl(const ControlDesign& design, QWidget* client);
     /// Binds every member to what was built; says what does not match, or nothing.
     std::string bind(const std::vector<Built>& built);
     void unbind();
-    /// The one place where every click handler of a form is connected and called.
-    static void connectClick(QObject* sender, const std::function<void()>& handler);
-    /// A window of this form is being destroyed; unloads the form if it was its loaded window
-    /// (destroyed without Unload, by code that owns it or by the end of the program).
-    void windowDestroyed(QWidget* window);
 
     const FormDesign& design_;
-    QPointer<QWidget> window_;
+    Window* window_ = nullptr;
     std::vector<ControlBinding*> bindings_;
     std::vector<std::pair<const ControlBinding*, std::function<void()>>> clickHandlers_;
 };

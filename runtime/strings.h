@@ -1,26 +1,21 @@
 #pragma once
 
-// Conversions between the runtime's strings (QString, UTF-16) and the plain views that designs
-// and the count rule use. No copies are made of a view.
+// The strings that the windows' handlers pass to their controls: UTF-16, as std::u16string and
+// std::u16string_view. A toolkit's text box may give its text in a string type of its own; view()
+// gives the code units of either kind.
 
-#include <QString>
+#include "base/numbers.h"
 
+#include <string>
 #include <string_view>
 
 namespace quorvel::runtime {
 
-inline QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+/// The decimal text of a number: digits, a minus sign when negative, no space or grouping.
+std::u16string Str(Long value);
 
-inline QString toQString(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-/// The code units of a string, valid while the string lives unchanged.
-inline std::u16string_view view(const QString& text) {
-    return { reinterpret_cast<const char16_t*>(text.utf16()),
-        static_cast<std::size_t>(text.size()) };
+inline std::u16string_view view(std::u16string_view text) {
+    return text;
 }
 
 } // namespace quorvel::runtime

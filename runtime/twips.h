@@ -2,19 +2,13 @@
 
 #include "design.h"
 
-#include <QFont>
-
 namespace quorvel::runtime {
 
-/// Pixels for a length in twips at the primary screen's logical resolution (15 twips a pixel at
-/// 96 dots per inch).
-int toPixels(Twips twips);
+/// Pixels for a length in twips at a resolution in dots per inch: 1440 twips to the inch, so 15
+/// twips to the pixel at 96 dots per inch. Rounded to the nearest pixel.
+int toPixels(Twips twips, double dotsPerInch);
 
-/// The font of a design, its size in whole pixels at the screen's resolution.
-QFont makeFont(const FontDesign& design);
-
-/// Maps the Windows face names of the designs to Japanese faces this machine has and makes the
-/// runtime's default font the application font. Runs before the first window is built.
-void prepareFonts();
+/// Pixels for a font size in points (72 to the inch), rounded to the nearest pixel.
+int pointsToPixels(double points, double dotsPerInch);
 
 } // namespace quorvel::runtime

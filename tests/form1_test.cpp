@@ -2,6 +2,7 @@
 // pastes through the real clipboard and the Overflow report.
 
 #include "runtime/program.h"
+#include "runtime/qt/window.h"
 #include "ui/form1.h"
 
 #include <QAccessible>
@@ -323,7 +324,7 @@ private slots:
         user.stop();
         QVERIFY(boxShown);
         QVERIFY2(shown.contains(u"6") && shown.contains(u"オーバーフロー"), qPrintable(shown));
-        QCOMPARE(title, runtime::programTitle());
+        QCOMPARE(title, runtime::toQString(runtime::programTitle()));
         QVERIFY(form->isLoaded());
         QCOMPARE(form->Text1->text().size(), 40000);
     }

@@ -1,6 +1,7 @@
 // The About window through real events, reached by its members, beside the main window.
 
 #include "runtime/program.h"
+#include "runtime/qt/window.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
 

@@ -2,6 +2,7 @@
 // the windows' lives meet, and the binding of a form's members to its design.
 
 #include "runtime/program.h"
+#include "runtime/qt/window.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
 #include "ui/project.h"
@@ -111,7 +112,7 @@ private slots:
 
     void closingTheLastWindowEndsTheProgram() {
         QCOMPARE(runProgram([] { mainForm().window()->close(); }), 0);
-        QCOMPARE(runtime::programTitle(), QStringLiteral("クオルベル"));
+        QCOMPARE(runtime::toQString(runtime::programTitle()), QStringLiteral("クオルベル"));
     }
 
     void endClosesBothWindows() {

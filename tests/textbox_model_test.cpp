@@ -7,7 +7,8 @@
 //
 // QUORVEL_MODEL_STEPS sets the number of steps (default 20000), QUORVEL_MODEL_SEED the seed.
 
-#include "runtime/textbox.h"
+#include "runtime/qt/widgets/textbox.h"
+#include "runtime/qt/widgets/textbox_accessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -438,6 +439,9 @@ class TextBoxModelTest : public QObject {
     }
 
 private slots:
+    // Assistive tools reach the box through its own interface, as they do in the program.
+    void initTestCase() { quorvel::runtime::makeTextBoxesAccessible(); }
+
     void widgetFollowsTheModel() {
         const int steps = qEnvironmentVariableIsSet("QUORVEL_MODEL_STEPS")
             ? qEnvironmentVariableIntValue("QUORVEL_MODEL_STEPS")

@@ -1,6 +1,6 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
-#include "runtime/textbox.h"
+#include "runtime/qt/widgets/textbox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,6 +6,8 @@
 #include "runtime/program.h"
 #include "runtime/strings.h"
 
+#include <string>
+
 namespace quorvel::ui {
 
 using namespace runtime;
@@ -20,8 +22,8 @@ Form1::Form1()
 
 void Form1::Form_Load() {
     Label2->setCaption(
-        QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。")
-        + u'\r' + QStringLiteral("全角１文字も半角１文字も同じ、１カウントです。"));
+        std::u16string(u"上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。")
+        + u'\r' + u"全角１文字も半角１文字も同じ、１カウントです。");
 }
 
 Integer Form1::crlf() {
@@ -29,14 +31,14 @@ Integer Form1::crlf() {
 }
 
 Integer Form1::zen() {
-    const QString text = Text1->text();
+    const auto text = Text1->text();
     const Tally spaces = counting::fullWidthSpaces(view(text));
     return counting::spaceCorrection(spaces, Check1->value());
 }
 
 void Form1::Command1_Click() {
     Label1->setCaption(Str(0));
-    const QString text = Text1->text();
+    const auto text = Text1->text();
     const Integer pairs = crlf();
     const Integer spaces = zen();
     Label1->setCaption(Str(counting::count(toLong(text.size()), pairs, spaces)));

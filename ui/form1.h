@@ -3,17 +3,16 @@
 // quorvel's main window.
 //
 // How the pieces meet: the design of this window (positions in twips, captions as shown) is plain
-// data in form1_design.cpp. When the window is loaded, the runtime (runtime/) builds the Qt
-// widgets from that data and binds each member below to the widget of the same name; a member
-// and a design entry that do not match stop the first load with an internal error. The runtime
-// calls the handlers below on clicks (wired by member in the constructor) and reports runtime
-// errors such as Overflow. The handlers only read and write control properties; the count rule
-// itself lives in counting/, free of Qt.
+// data in form1_design.cpp. When the window is loaded, the runtime (runtime/, with the toolkit's
+// part in runtime/qt/ or runtime/win32/) builds the controls from that data and binds each member
+// below to the widget of the same name; a member and a design entry that do not match stop the
+// first load with an internal error. The runtime calls the handlers below on clicks (wired by
+// member in the constructor) and reports runtime errors such as Overflow. The handlers only read
+// and write control properties; the count rule itself lives in counting/, free of any window code.
 
-#include "runtime/controls.h"
 #include "base/numbers.h"
+#include "runtime/controls.h" // the toolkit's controls, picked by CMake
 #include "runtime/form.h"
-#include "runtime/textbox.h"
 
 namespace quorvel::ui {
 

@@ -1,7 +1,5 @@
 #include "form1_design.h"
 
-#include "resources/icon.h"
-
 namespace quorvel::ui {
 
 using namespace runtime;
@@ -46,7 +44,7 @@ const FormDesign form1Design {
     .clientWidth = 6555,
     .clientHeight = 3390,
     .border = Border::Sizable,
-    .icon = &resources::applicationIcon,
+    .icon = Picture::ApplicationIcon,
     .menus = menus,
     .controls = controls,
 };

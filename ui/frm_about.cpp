@@ -1,12 +1,12 @@
 #include "frm_about.h"
 
 #include "resources/app_info.h"
-#include "resources/icon.h"
+
+#include <string>
 
 namespace quorvel::ui {
 
 using namespace runtime;
-using namespace Qt::StringLiterals;
 
 namespace {
 constexpr FontDesign mincho12 { u"ＭＳ 明朝", 12 };
@@ -20,7 +20,7 @@ constexpr ControlDesign controls[] = {
         .caption = u"",
         .place = { 240, 240, 510, 510 },
         .colours = Colours::Field,
-        .picture = &resources::applicationPicture,
+        .picture = Picture::ApplicationIcon,
         .accessibleName = u"アイコン" },
     { .kind = ControlClass::Label,
         .name = "lblDescription",
@@ -59,7 +59,7 @@ constexpr FormDesign design {
     .border = Border::FixedDialog,
     .position = Point { 2340, 1935 },
     .showInTaskbar = false,
-    .icon = &resources::applicationIcon,
+    .icon = Picture::ApplicationIcon,
     .controls = controls,
     .lines = lines,
     .defaultButton = "cmdOK",
@@ -73,8 +73,8 @@ frmAbout::frmAbout()
 }
 
 void frmAbout::Form_Load() {
-    Text1->setText(u"ホームページ：\r\n"_s + QString::fromUtf16(app_info::homepage)
-        + u"\r\nEメール：\r\n"_s + QString::fromUtf16(app_info::email));
+    Text1->setText(std::u16string(u"ホームページ：\r\n") + app_info::homepage + u"\r\nEメール：\r\n"
+        + app_info::email);
 }
 
 void frmAbout::cmdOK_Click() {

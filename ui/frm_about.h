@@ -4,14 +4,13 @@
 // and e-mail address. The main window's `about` item shows its one default instance, modeless.
 //
 // How the pieces meet: the design (positions in twips, captions as shown) is plain data in
-// frm_about.cpp; when the window is loaded the runtime (runtime/) builds the Qt widgets from it
+// frm_about.cpp; when the window is loaded the runtime (runtime/) builds the controls from it
 // and binds each member below to the widget of the same name, as for the main window (form1.h).
 // Form_Load fills in the maker's addresses, which CMake keeps (resources/app_info.h); cmdOK, Enter
 // and Esc unload the window, and the next Show loads it afresh.
 
-#include "runtime/controls.h"
+#include "runtime/controls.h" // the toolkit's controls, picked by CMake
 #include "runtime/form.h"
-#include "runtime/textbox.h"
 
 namespace quorvel::ui {
 

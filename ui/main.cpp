@@ -1,11 +1,5 @@
 #include "project.h"
-#include "runtime/display.h"
-
-#include <QApplication>
 
 int main(int argc, char* argv[]) {
-    if (!quorvel::runtime::displayReachable(argc, argv))
-        return 1;
-    QApplication application(argc, argv);
-    return quorvel::runtime::ThunRTMain(quorvel::ui::project());
+    return quorvel::runtime::start(argc, argv, quorvel::ui::project());
 }

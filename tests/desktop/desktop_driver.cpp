@@ -20,9 +20,9 @@
 //
 // End of input ends the program.
 
-#include "runtime/controls.h"
 #include "runtime/program.h"
-#include "runtime/textbox.h"
+#include "runtime/qt/widgets/controls.h"
+#include "runtime/qt/widgets/textbox.h"
 #include "ui/project.h"
 
 #include <QAccessible>

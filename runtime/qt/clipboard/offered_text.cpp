@@ -6,7 +6,7 @@
 // gives no bytes but Qt's decoding (UTF8_STRING), the owner is asked whether a mark came first.
 // Text offered from inside the program is Qt's own string, exact as it is (a lone surrogate too).
 
-#include "textbox.h"
+#include "runtime/qt/widgets/textbox.h"
 #include "x11_offer.h"
 
 #include <QGuiApplication>

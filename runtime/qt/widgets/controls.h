@@ -1,9 +1,11 @@
 #pragma once
 
-// The simple controls: a label, a command button, a check box, a picture box, a line and the
-// menus, with the properties the windows' handlers read and write.
+// The simple controls over Qt: a label, a command button, a check box, a picture box, a line and
+// the menus, with the properties the windows' handlers read and write. Each names the kind of
+// design entry it is built for.
 
 #include "base/numbers.h"
+#include "runtime/design.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,17 +18,22 @@ namespace quorvel::runtime {
 /// A label whose caption may break its lines with a lone CR, as well as with CR LF or LF; the
 /// caption keeps its code units, only the display breaks there.
 class Label : public QLabel {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::Label;
     explicit Label(QWidget* parent = nullptr);
     const QString& caption() const { return caption_; }
     void setCaption(const QString& caption);
+    void setCaption(QStringView caption) { setCaption(caption.toString()); }
 
 private:
     QString caption_;
 };
 
 class CommandButton : public QPushButton {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::CommandButton;
     explicit CommandButton(QWidget* parent = nullptr);
 };
 
@@ -34,7 +41,9 @@ public:
 /// only. A click (or Space) on a checked box clears it and on any other box checks it: only 1
 /// means "checked" to the code that reads the value, so every click turns that meaning over.
 class CheckBox : public QCheckBox {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::CheckBox;
     explicit CheckBox(QWidget* parent = nullptr);
     Integer value() const;
     void setValue(Integer value);
@@ -45,14 +54,18 @@ protected:
 
 /// A picture box that sizes itself to its picture, inside a one-pixel border.
 class PictureBox : public QLabel {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::PictureBox;
     explicit PictureBox(QWidget* parent = nullptr);
     void setPicture(const QPixmap& picture);
 };
 
 /// A horizontal or vertical line of a given colour and width, drawn on its window's surface.
 class Line : public QWidget {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::Line;
     Line(QPoint from, QPoint to, QColor colour, int width, QWidget* parent);
 
 protected:
@@ -62,11 +75,20 @@ private:
     QColor colour_;
 };
 
-/// A menu of the window's menu bar, and an item of a menu, whose click is its trigger.
-using Menu = QMenu;
-using MenuItem = QAction;
+/// A menu of the window's menu bar.
+class Menu : public QMenu {
+    Q_OBJECT
+public:
+    static constexpr ControlClass kind = ControlClass::Menu;
+    using QMenu::QMenu;
+};
 
-/// The decimal text of a number: digits, a minus sign when negative, no space or grouping.
-QString Str(Long value);
+/// An item of a menu, whose click is its trigger.
+class MenuItem : public QAction {
+    Q_OBJECT
+public:
+    static constexpr ControlClass kind = ControlClass::MenuItem;
+    using QAction::QAction;
+};
 
 } // namespace quorvel::runtime

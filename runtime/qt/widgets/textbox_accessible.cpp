@@ -113,7 +113,7 @@ private:
 };
 
 QAccessibleInterface* textBoxInterface(const QString&, QObject* object) {
-    auto* box = dynamic_cast<TextBox*>(object);
+    auto* box = qobject_cast<TextBox*>(object);
     return box ? new AccessibleTextBox(box) : nullptr;
 }
 } // namespace

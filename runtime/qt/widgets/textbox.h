@@ -19,6 +19,8 @@
 // U+2028, U+2029, U+FDD0, U+FDD1) also gets a faint mark at the end of its line, so that what the
 // count says can be told from what the box shows.
 
+#include "runtime/design.h"
+
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
@@ -31,7 +33,9 @@ class QMimeData;
 namespace quorvel::runtime {
 
 class TextBox : public QPlainTextEdit {
+    Q_OBJECT
 public:
+    static constexpr ControlClass kind = ControlClass::TextBox;
     explicit TextBox(QWidget* parent = nullptr);
 
     /// The exact text.
@@ -125,6 +129,10 @@ private:
     QString lateCommit_; // committed here while the input method may still commit it
     mutable QString cache_; // the exact text, null until read after a change
 };
+
+/// Commits the text being composed in the focused text box, so that a click handler reads what
+/// the user sees even when the click did not move the focus (an accessibility "Press").
+void commitFocusedComposition();
 
 /// The exact text that a clipboard, selection or drop offers: every code unit, a leading
 /// byte-order mark included, whether it is offered as text/plain, as text/plain;charset=utf-8

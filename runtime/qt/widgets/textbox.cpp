@@ -1,7 +1,6 @@
 #include "textbox.h"
 
-#include "textbox_accessible.h"
-
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -114,7 +113,6 @@ TextBox::TextBox(QWidget* parent)
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
     connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::noteCaret);
-    makeTextBoxesAccessible();
 }
 
 QString TextBox::text() const {
@@ -531,6 +529,11 @@ QMimeData* TextBox::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
     return data;
+}
+
+void commitFocusedComposition() {
+    if (auto* box = qobject_cast<TextBox*>(QApplication::focusWidget()))
+        box->commitComposition();
 }
 
 } // namespace quorvel::runtime

@@ -81,8 +81,4 @@ void Line::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), colour_);
 }
 
-QString Str(Long value) {
-    return QString::number(value);
-}
-
 } // namespace quorvel::runtime

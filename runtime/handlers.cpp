@@ -1,0 +1,57 @@
+#include "handlers.h"
+
+#include "lifetime.h"
+#include "toolkit.h"
+
+#include <new>
+#include <utility>
+
+namespace quorvel::runtime {
+
+namespace {
+int answers = 0; // error reports answered beforehand, by a test
+std::vector<ErrorNumber> answered;
+std::u16string title = u"quorvel";
+} // namespace
+
+std::u16string_view programTitle() {
+    return title;
+}
+
+void setProgramTitle(std::u16string_view name) {
+    title = name;
+}
+
+void report(const RuntimeError& error) {
+    if (answers > 0) {
+        --answers;
+        answered.push_back(error.number());
+        return;
+    }
+    toolkit::showErrorReport(error, programTitle());
+}
+
+void call(const std::function<void()>& handler) {
+    if (lifetime::ended())
+        return;
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        report(error);
+    } catch (const std::bad_alloc&) {
+        report(RuntimeError(ErrorNumber::OutOfMemory));
+    } catch (...) {
+        report(RuntimeError(ErrorNumber::Internal));
+    }
+}
+
+void answerNextReport() {
+    ++answers;
+}
+
+std::vector<ErrorNumber> takeAnsweredReports() {
+    answers = 0;
+    return std::exchange(answered, {});
+}
+
+} // namespace quorvel::runtime

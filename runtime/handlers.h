@@ -1,0 +1,35 @@
+#pragma once
+
+// The one place where event handlers are called, and the error report that a runtime error
+// leaving a handler goes to.
+
+#include "base/errors.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::runtime {
+
+/// Calls an event handler. A runtime error ends the handler and goes to the error report; the
+/// program then goes on. No exception leaves this function. Once the program has ended, no
+/// handler runs.
+void call(const std::function<void()>& handler);
+
+/// Reports a runtime error that arose outside a handler (in a control's own event, say): shows the
+/// error report, after which the program goes on.
+void report(const RuntimeError& error);
+
+/// The program's name, as its message boxes show it ("quorvel" until the program names itself).
+std::u16string_view programTitle();
+void setProgramTitle(std::u16string_view title);
+
+/// Tests: answers the next error report at once with OK, as a user would, instead of showing its
+/// message box. Each call answers one report; without one, the report shows its box and waits.
+void answerNextReport();
+/// Tests: the errors whose reports were answered beforehand, oldest first. Forgets them, and any
+/// answer not used yet.
+std::vector<ErrorNumber> takeAnsweredReports();
+
+} // namespace quorvel::runtime
