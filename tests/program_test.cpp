@@ -164,6 +164,32 @@ private slots:
         QVERIFY(aboutShown);
     }
 
+    void membersOfAnUnloadedFormAreNotThere() {
+        // Using one loads no hidden window, which would keep the program running unseen.
+        ui::frmAbout about;
+        QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, about.Text1->text());
+        QVERIFY(!about.isLoaded());
+    }
+
+    void theErrorReportOutlivesTheWindowItStandsOver() {
+        ui::Form1 form;
+        form.Show();
+        QVERIFY(QTest::qWaitForWindowActive(form.window()));
+        bool overTheWindow = false;
+        // While the report is shown, its window goes (destroyed by its owner, say).
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            overTheWindow = box && box->parentWidget() == form.window();
+            if (overTheWindow)
+                delete form.window();
+            else if (box)
+                box->close();
+        });
+        runtime::report(runtime::RuntimeError(runtime::ErrorNumber::Overflow));
+        QVERIFY(overTheWindow);
+        QVERIFY(!form.isLoaded());
+    }
+
     void membersMustMatchTheDesign_data() {
         QTest::addColumn<Make>("make");
         QTest::addColumn<QString>("fault"); // empty: loads

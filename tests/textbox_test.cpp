@@ -1,5 +1,6 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
+#include "runtime/handlers.h"
 #include "runtime/qt/widgets/textbox.h"
 
 #include <QApplication>
@@ -7,10 +8,14 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using quorvel::runtime::TextBox;
 using namespace Qt::StringLiterals;
@@ -339,6 +344,43 @@ private slots:
         key(Qt::Key_A, Qt::ControlModifier);
         QTRY_COMPARE(
             clipboard->text(QClipboard::Selection), QString::fromUtf16(u"x\ny\u2028z\u00A0\r\n"));
+    }
+
+    void aPasteLargerThanMemoryIsReportedAndChangesNothing() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+        QSKIP("AddressSanitizer reserves more address space than the limit here leaves");
+#endif
+#endif
+        box->setText(u"kept"_s);
+        // 160 MB of UTF-8, which the box decodes itself, with 64 MiB of address space left.
+        auto* offer = new QMimeData;
+        offer->setData(u"text/plain;charset=utf-8"_s, QByteArray(160'000'000, 'a'));
+        QGuiApplication::clipboard()->setMimeData(offer);
+        QFile statm(u"/proc/self/statm"_s);
+        QVERIFY(statm.open(QIODevice::ReadOnly));
+        const rlim_t used = statm.readAll().split(' ').value(0).toULongLong() * getpagesize();
+        rlimit limit {};
+        QCOMPARE(getrlimit(RLIMIT_AS, &limit), 0);
+        const rlimit tight { used + (rlim_t(64) << 20), limit.rlim_max };
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        quorvel::runtime::answerNextReport();
+        key(Qt::Key_V, Qt::ControlModifier);
+        setrlimit(RLIMIT_AS, &limit);
+        QGuiApplication::clipboard()->clear();
+        QCOMPARE(quorvel::runtime::takeAnsweredReports(),
+            std::vector { quorvel::runtime::ErrorNumber::OutOfMemory });
+        QCOMPARE(box->text(), u"kept"_s);
+        key(Qt::Key_Z, Qt::ControlModifier); // the paste left no undo step of its own
+        QCOMPARE(box->text(), QString());
+    }
+
+    void aPlainEditorIsNoTextBox() {
+        // The runtime finds a window's text boxes by their type.
+        QWidget window;
+        new QPlainTextEdit(&window);
+        new TextBox(&window);
+        QCOMPARE(window.findChildren<TextBox*>().size(), 1);
     }
 
     void setTextIsOneUndoStepWithTheCaretAtTheStart() {

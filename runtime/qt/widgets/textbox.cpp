@@ -1,5 +1,7 @@
 #include "textbox.h"
 
+#include "runtime/handlers.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -17,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <new>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
@@ -211,8 +214,19 @@ void TextBox::insert(const QString& text) {
         busy.emplace(&QGuiApplication::restoreOverrideCursor);
     }
     QTextCursor cursor = textCursor();
+    const int steps = document()->availableUndoSteps();
     cursor.beginEditBlock();
-    insertAt(cursor, text);
+    try {
+        insertAt(cursor, text);
+    } catch (...) {
+        // Memory ran out part of the way: take back what went in.
+        cursor.endEditBlock();
+        if (document()->availableUndoSteps() > steps)
+            undo();
+        document()->clearUndoRedoStacks(QTextDocument::RedoStack);
+        redoCarets_.clear();
+        throw;
+    }
     cursor.endEditBlock();
     // The box's own caret has moved along with the insertion. A drop inserts inside an edit of
     // Qt's own, whose layout is not done yet: scroll to the caret once it is.
@@ -519,9 +533,16 @@ bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
-    if (source && !isReadOnly())
+    if (!source || isReadOnly())
+        return;
+    // No exception may leave a Qt event handler: a text too large for the memory left is the
+    // runtime's error 7, and the box keeps the text it had.
+    try {
+        // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
         insert(offeredText(*source));
+    } catch (const std::bad_alloc&) {
+        report(RuntimeError(ErrorNumber::OutOfMemory));
+    }
 }
 
 QMimeData* TextBox::createMimeDataFromSelection() const {
