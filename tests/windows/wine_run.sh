@@ -71,11 +71,11 @@ stop() {
       sleep 0.05
     done
   fi
-  rm -f "$dir/xvfb.pid" "$dir/display" "$dir/ready"
+  rm -f "$dir/xvfb.pid" "$dir/display" "$dir/ready" "$dir/keeper"
 }
 
 start() {
-  local dir=$1 began debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  local dir=$1 began booted debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
   mkdir -p "$dir"
   stop "$dir" # whatever a run that was broken off left behind
   if [ -z "${DISPLAY:-}" ]; then
@@ -92,9 +92,19 @@ start() {
   fi
   # wineboot returns before the server has written the registry to the prefix.
   WINEPREFIX=$dir/prefix wineserver -w
-  awk -v s="$began" -v e="$EPOCHREALTIME" -v p="$dir/prefix" -v d="$(display_of "$dir")" \
-    'BEGIN { printf "Wine prefix made in %.1f s: %s (display %s)\n", e - s, p, d }'
+  booted=$EPOCHREALTIME
+  # Wine's server and services start with the first program and inherit its open files; started
+  # by a test, they would hold its output open, and CTest would wait for them to end (3 s after
+  # the test's program) before it goes on. So they start here, and a program that waits until
+  # --stop (on a pipe it holds open itself) keeps them running until the last test has run.
+  mkfifo "$dir/keeper"
+  with_prefix "$dir" wine cmd.exe /c pause <>"$dir/keeper" >/dev/null 2>&1 &
+  with_prefix "$dir" wine cmd.exe /c exit >>"$dir/wineboot.log" 2>&1
   touch "$dir/ready"
+  awk -v s="$began" -v b="$booted" -v e="$EPOCHREALTIME" -v p="$dir/prefix" \
+    -v d="$(display_of "$dir")" 'BEGIN {
+      printf "Wine prefix made in %.1f s, services started in %.1f s: %s (display %s)\n",
+        b - s, e - b, p, d }'
 }
 
 display_of() {
