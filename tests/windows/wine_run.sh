@@ -4,12 +4,12 @@
 #   wine_run.sh PROGRAM.exe [ARGUMENT...]
 #
 # The emulator of the Windows build (cmake/mingw-w64-x86_64.cmake). Wine keeps its state in a
-# prefix, a directory holding a Windows installation of its own, which takes about 10 s to make.
+# prefix, a directory holding a Windows installation of its own, which takes 10 to 20 s to make.
 # CTest makes one fresh prefix for each run of the tests and shares it among them (the fixture in
 # tests/windows/CMakeLists.txt):
 #
-#   wine_run.sh --start DIR   makes a fresh prefix in DIR and, when no display is set, starts Xvfb
-#                             on a free display (:140 to :149) for it
+#   wine_run.sh --start DIR   makes a fresh prefix in DIR and starts Wine's services in it, after
+#                             starting Xvfb on a free display (:140 to :149) if no display is set
 #   wine_run.sh --stop DIR    ends the Wine processes of that prefix and that Xvfb, and removes
 #                             the prefix (some 700 MB)
 #
