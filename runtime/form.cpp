@@ -74,10 +74,10 @@ void Form::load() {
         toolkit::logInternalError(std::string(design_.name) + ": " + fault);
         raise(ErrorNumber::Internal);
     }
-    for (const auto& [binding, handler] : clickHandlers_)
+    for (const auto& click : clickHandlers_)
         for (const Built& entry : built)
-            if (entry.name == binding->name_)
-                toolkit::connectClick(entry, [handler] { call(handler); });
+            if (entry.name == click.first->name_)
+                toolkit::connectClick(entry, [handler = click.second] { call(handler); });
     window_ = window;
     lifetime::formLoaded(*this);
     Form_Load();

@@ -2,24 +2,19 @@
 
 // A multi-line text box that holds exactly the UTF-16 code units the user entered.
 //
-// What the box keeps, and how:
-// - Qt's text document turns every CR, LF, CR LF, U+2029, U+FDD0 and U+FDD1 it is given into the
-//   same block break, and its plain-text export changes breaks, U+2028 and U+00A0. So the box
-//   never lets Qt interpret a break: every insertion (typing, Enter, every paste, drops, input
-//   methods, assistive tools, and the text-setting functions below, which hide Qt's own) goes
-//   through insertAt(), which puts each break in as a block break of its own.
-// - A break's kind (CR LF, CR, LF, U+2029, U+FDD0, U+FDD1) lives in the character format of that
-//   block break, and only there: no other character carries it. The format is part of the
-//   document, so deletion, undo and redo carry the kind with the break. A block remembers the kind
-//   of the break before it as its user state, a cache relearnt from the format whenever a change
-//   touches the block; nothing is keyed by Qt's format indices, which clear() renumbers.
-// - text() rebuilds the exact text from the document's raw characters in one pass.
+// The box is made of parts that each can be read alone: the exact text over Qt's document
+// (exact_text.h, which says how every code unit is kept), the caret record beside Qt's undo
+// history (undo_record.h), and this widget, which sends every insertion (typing, Enter, every
+// paste, drops, input methods, assistive tools, and the text-setting functions below, which hide
+// Qt's own) through the exact text's one insertion path.
 //
 // Every line break looks like one on screen; a break that counts as a character (a lone CR or LF,
 // U+2028, U+2029, U+FDD0, U+FDD1) also gets a faint mark at the end of its line, so that what the
 // count says can be told from what the box shows.
 
+#include "exact_text.h"
 #include "runtime/design.h"
+#include "undo_record.h"
 
 #include <QPlainTextEdit>
 #include <QString>
@@ -97,20 +92,9 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    void insertAt(QTextCursor& cursor, const QString& text);
-    /// The kind of the break that starts a block (not the first).
-    int kindBefore(const QTextBlock& block) const;
-    QStringView breakBefore(const QTextBlock& block) const;
-    /// Whether the break before a block is a CR or LF break that, with the other across an empty
-    /// line, makes a CR LF in the text.
-    bool inCrLfPair(const QTextBlock& block) const;
-    void noteChange(int position, int removed, int added);
     /// New text goes in without the format of a neighbouring break.
     void plainInput();
 
-    struct Caret {
-        int position = 0, anchor = 0;
-    };
     Caret caret() const;
     void setCaret(Caret caret);
     void noteCaret();
@@ -118,16 +102,12 @@ private:
     /// Undoes or redoes one step, and puts the caret back where it was before or after it.
     void restore(bool undoing);
 
+    ExactText exact_ { *document() };
+    UndoRecord record_;
     bool enterPressesDefault_ = false;
-    // The caret before and after each undo step, beside Qt's own undo history, which keeps none.
-    std::vector<std::pair<Caret, Caret>> undoCarets_, redoCarets_;
-    Caret settled_; // the caret as it was before the edit under way, or the event that made it
-    bool restoring_ = false; // an undo or redo is under way
     bool edited_ = false; // the text changed since this was last cleared
-    std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
     QString composing_; // the input method's text still being composed
     QString lateCommit_; // committed here while the input method may still commit it
-    mutable QString cache_; // the exact text, null until read after a change
 };
 
 /// Commits the text being composed in the focused text box, so that a click handler reads what
