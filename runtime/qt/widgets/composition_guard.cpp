@@ -91,13 +91,13 @@ void CompositionGuard::end() {
     if (committedAtReset_)
         return;
     state_ = State::Idle;
-    if (box) {
-        QInputMethodEvent commit;
-        commit.setCommitString(text);
-        entering_ = true;
-        QCoreApplication::sendEvent(box, &commit);
-        entering_ = false;
-    }
+    if (!box)
+        return; // its window is gone, and the composition with it
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    entering_ = true;
+    QCoreApplication::sendEvent(box, &commit);
+    entering_ = false;
     arm(text);
 }
 
