@@ -12,7 +12,7 @@
                                  that fit their controls, the About window
 
 DRIVER is the desktop_driver test program: the real program that also answers commands on stdin
-(state, where, window, fits, press, focus, reset) with what its window shows.
+(state, where, composition, window, fits, press, focus, reset) with what its window shows.
 
 The input method and Wayland tests run as an unprivileged user (mozc refuses to run as root, sway
 too): when run as root, the user quorvel-ime is created if missing and the test runs again under
