@@ -181,14 +181,17 @@ private slots:
 
     void textComposedInOneWindowStaysThere_data() {
         QTest::addColumn<bool>("inAbout"); // composed in the About window's box, else the main one
-        QTest::newRow("About, then the main window") << true;
-        QTest::newRow("main, then the About window") << false;
+        QTest::addColumn<bool>("click"); // the other window's focus is on its button at first
+        QTest::newRow("About, then the main window") << true << false;
+        QTest::newRow("main, then the About window") << false << false;
+        QTest::newRow("main, then a click in the About window's box") << false << true;
     }
 
     // A composition ended by going to the other window is entered once, where it was composed;
     // the copy that ibus then sends into the box that has the focus is dropped.
     void textComposedInOneWindowStaysThere() {
         QFETCH(bool, inAbout);
+        QFETCH(bool, click);
         QVERIFY(QTest::qWaitForWindowActive(main->window()));
         main->Text1->setFocus();
         ui::frmAbout* about = openAbout();
@@ -198,6 +201,8 @@ private slots:
         QTest::keyClick(about->Text1, Qt::Key_End, Qt::ControlModifier);
         runtime::TextBox* composed = inAbout ? about->Text1 : main->Text1;
         runtime::TextBox* other = inAbout ? main->Text1 : about->Text1;
+        if (click)
+            about->cmdOK->setFocus();
         if (!inAbout) {
             main->window()->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(main->window()));
@@ -207,6 +212,14 @@ private slots:
         QCoreApplication::sendEvent(composed, &composing);
         other->window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(other->window()));
+        // The click that made the window active also moves the focus into the box, before the
+        // input method's copy comes.
+        if (click) {
+            QCoreApplication::processEvents();
+            QWidget* window = other->window();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                other->viewport()->mapTo(window, other->viewport()->rect().center()));
+        }
         QCOMPARE(QApplication::focusWidget(), other);
         QInputMethodEvent nothing, late;
         late.setCommitString(QStringLiteral("かな"));

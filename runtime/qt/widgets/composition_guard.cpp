@@ -127,7 +127,14 @@ bool CompositionGuard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        end(); // first seen by the window, before any widget
+        // First seen by the window, before any widget. A click enters nothing, but may move the
+        // focus: the late copy follows it.
+        if (state_ == State::Composing) {
+            end();
+        } else if (state_ == State::Late) {
+            state_ = State::Ending;
+            QMetaObject::invokeMethod(this, &CompositionGuard::turn, Qt::QueuedConnection);
+        }
         break;
     case QEvent::FocusAboutToChange:
     case QEvent::FocusOut:

@@ -12,10 +12,11 @@
 // the same text again a moment later, through the program's one input context into whatever box
 // has the focus by then: that late copy is dropped, and nothing else is.
 //
-//   Idle, Late   -- the input method shows a composition ------------------> Composing
+//   Idle         -- the input method shows a composition ------------------> Composing
 //   Composing    -- the input method commits or clears it -----------------> Idle
 //   Composing    -- ended otherwise, the text entered in its box -----------> Ending
 //   Ending       -- the click, focus change or handler has been handled ----> Late
+//   Late         -- a click, which may move the focus (the copy follows) ---> Ending
 //   Ending, Late -- an input method event with nothing in it ---------------> (unchanged)
 //   Ending, Late -- exactly the text entered, committed again: dropped -----> Idle
 //   Ending, Late -- any other input method event, a key, the deadline ------> Idle
