@@ -278,11 +278,13 @@ def start_x11(session, screen="1024x768"):
     for number in range(int(first), int(last or first) + 1):
         if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
             continue
-        # Xvfb writes the display number to -displayfd once it accepts clients.
+        # Xvfb writes the display number to -displayfd once it accepts clients. Without -noreset
+        # it starts over when its last client leaves (the xprop below), and a client that comes
+        # meanwhile (openbox) cannot open the display.
         ready, writer = os.pipe()
         server = session.start(["Xvfb", f":{number}", "-screen", "0", f"{screen}x24", "-dpi", "96",
-                                "-nolisten", "tcp", "-displayfd", str(writer)], f"xvfb{number}",
-                               pass_fds=(writer,))
+                                "-nolisten", "tcp", "-noreset", "-displayfd", str(writer)],
+                               f"xvfb{number}", pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(ready, "rb") as answer:
             started = select.select([answer], [], [], 15)[0] and answer.readline().strip()
