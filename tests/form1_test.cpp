@@ -2,6 +2,7 @@
 // pastes through the real clipboard and the Overflow report.
 
 #include "runtime/program.h"
+#include "runtime/qt/widgets/composition_guard.h"
 #include "runtime/qt/window.h"
 #include "ui/form1.h"
 
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 using namespace quorvel;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString note
@@ -177,36 +179,115 @@ private slots:
         QCOMPARE(form->Label1->caption(), count);
     }
 
-    void countsTextStillBeingComposed_data() {
-        QTest::addColumn<bool>("press"); // the accessibility Press: the focus stays in the box
-        QTest::newRow("click") << false;
-        QTest::newRow("accessibility press") << true;
-    }
-
-    void countsTextStillBeingComposed() {
-        QFETCH(bool, press);
+    // Ends the composition はい in Text1 as a row says: a click on カウント実行, an accessibility
+    // Press of カウント実行 or テキストクリア (the focus stays in the box), a click in the box, or
+    // the focus moved by the program.
+    void endComposition(const QString& ending) {
         QVERIFY(QTest::qWaitForWindowActive(window));
         form->Text1->setFocus();
-        QInputMethodEvent composing(QStringLiteral("かな"), {});
+        QInputMethodEvent composing(QStringLiteral("はい"), {});
         QCoreApplication::sendEvent(form->Text1, &composing);
-        if (press) {
-            QAccessibleInterface* button = QAccessible::queryAccessibleInterface(form->Command1);
-            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        } else {
+        QCOMPARE(form->Text1->text(), QString());
+        if (ending == u"click count") {
             clickCount();
+        } else if (ending.startsWith(u"press")) {
+            QWidget* button = ending == u"press count" ? form->Command1 : form->Command2;
+            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+            // The Press clicks the button a moment later; its handler runs once the composition
+            // has ended.
+            QTRY_VERIFY(runtime::CompositionGuard::instance().state()
+                != runtime::CompositionGuard::State::Composing);
+        } else if (ending == u"click in the box") {
+            QTest::mouseClick(form->Text1->viewport(), Qt::LeftButton, {}, QPoint(200, 100));
+        } else {
+            form->Check1->setFocus();
         }
-        QTRY_COMPARE(form->Label1->caption(), QStringLiteral("2"));
-        QCOMPARE(form->Text1->text(), QStringLiteral("かな"));
-        QCOMPARE(QApplication::focusWidget() == form->Text1, press);
-        // An input method that commits the same composition a moment later (ibus) does not enter
-        // it twice; what is composed next is entered as usual.
-        QInputMethodEvent cleared, late, next;
-        late.setCommitString(QStringLiteral("かな"));
-        next.setCommitString(QStringLiteral("かな"));
-        for (QInputMethodEvent* event : { &cleared, &late, &next })
-            QCoreApplication::sendEvent(form->Text1, event);
-        QCOMPARE(form->Text1->text(),
-            press ? QStringLiteral("かなかな") : QStringLiteral("かなかなかな"));
+    }
+
+    // What the input method, the program or the user does next, in a row's words.
+    void then(const QString& step) {
+        QObject* focus = QGuiApplication::focusObject();
+        const auto send = [focus](const QString& commit) {
+            QInputMethodEvent event;
+            event.setCommitString(commit);
+            QCoreApplication::sendEvent(focus, &event);
+        };
+        if (step == u"late copy") { // ibus clears its composition, then commits it again
+            send({});
+            send(QStringLiteral("はい"));
+        } else if (step == u"nothing") {
+            send({});
+        } else if (step.startsWith(u"commit ")) {
+            send(step.sliced(7));
+        } else if (step == u"compose and commit") {
+            QInputMethodEvent composing(QStringLiteral("はい"), {});
+            QCoreApplication::sendEvent(focus, &composing);
+            send(QStringLiteral("はい"));
+        } else if (step == u"type x") {
+            QTest::keyClick(form->Text1, Qt::Key_X);
+        } else if (step == u"program empties the box") {
+            form->Text1->setText(u"");
+        } else if (step == u"focus away and back") {
+            form->Check1->setFocus();
+            form->Text1->setFocus();
+        } else if (step == u"deadline passes") {
+            QTRY_COMPARE_WITH_TIMEOUT(runtime::CompositionGuard::instance().state(),
+                runtime::CompositionGuard::State::Idle, 10'000);
+        } else {
+            QFAIL(qPrintable(u"no step "_s + step));
+        }
+    }
+
+    void compositionEndedOtherwiseIsEnteredOnce_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("text");
+        const QString once = QStringLiteral("はい");
+        const QString twice = QStringLiteral("はいはい");
+        const QStringList late { u"late copy"_s };
+        QTest::newRow("click カウント実行") << "click count" << late << once;
+        QTest::newRow("Press カウント実行") << "press count" << late << once;
+        QTest::newRow("Press テキストクリア") << "press clear" << late << QString();
+        QTest::newRow("click in the box") << "click in the box" << late << once;
+        QTest::newRow("focus moved") << "focus moved" << late << once;
+        // The copy never comes (fcitx5, or an ibus engine that drops its composition when reset):
+        // the same word entered next is entered.
+        QTest::newRow("nothing, the box emptied, はい")
+            << "press count"
+            << QStringList { u"nothing"_s, u"nothing"_s, u"nothing"_s, u"program empties the box"_s,
+                   u"commit はい"_s }
+            << once;
+        QTest::newRow("はい composed again")
+            << "click in the box" << QStringList { u"compose and commit"_s } << twice;
+        QTest::newRow("x typed, はい")
+            << "press count" << QStringList { u"type x"_s, u"commit はい"_s }
+            << QStringLiteral("はいxはい");
+        QTest::newRow("focus away and back, はい")
+            << "press count" << QStringList { u"focus away and back"_s, u"commit はい"_s } << twice;
+        QTest::newRow("deadline, はい")
+            << "click in the box" << QStringList { u"deadline passes"_s, u"commit はい"_s }
+            << twice;
+    }
+
+    void compositionEndedOtherwiseIsEnteredOnce() {
+        QFETCH(QString, ending);
+        QFETCH(QStringList, after);
+        QFETCH(QString, text);
+        endComposition(ending);
+        if (QTest::currentTestFailed())
+            return;
+        // What a click handler read is what the box showed.
+        if (ending.endsWith(u"count"))
+            QCOMPARE(form->Label1->caption(), QStringLiteral("2"));
+        QCOMPARE(QApplication::focusWidget() == form->Text1,
+            ending.startsWith(u"press") || ending == u"click in the box");
+        for (const QString& step : after) {
+            then(step);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(form->Text1->text(), text);
     }
 
     void shiftInsertPastesExactly() {

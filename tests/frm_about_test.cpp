@@ -11,6 +11,7 @@
 #include <QtTest>
 
 using namespace quorvel;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QString contact = QStringLiteral(
@@ -176,6 +177,56 @@ private slots:
         QTest::keyClick(about->Text1, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(about->Text1->text(), QStringLiteral("\r\n") + contact);
         QCOMPARE(aboutWindows(), 1);
+    }
+
+    void textComposedInOneWindowStaysThere_data() {
+        QTest::addColumn<bool>("inAbout"); // composed in the About window's box, else the main one
+        QTest::addColumn<bool>("click"); // the other window's focus is on its button at first
+        QTest::newRow("About, then the main window") << true << false;
+        QTest::newRow("main, then the About window") << false << false;
+        QTest::newRow("main, then a click in the About window's box") << false << true;
+    }
+
+    // A composition ended by going to the other window is entered once, where it was composed;
+    // the copy that ibus then sends into the box that has the focus is dropped.
+    void textComposedInOneWindowStaysThere() {
+        QFETCH(bool, inAbout);
+        QFETCH(bool, click);
+        QVERIFY(QTest::qWaitForWindowActive(main->window()));
+        main->Text1->setFocus();
+        ui::frmAbout* about = openAbout();
+        QVERIFY(about);
+        QVERIFY(QTest::qWaitForWindowActive(about->window()));
+        about->Text1->setFocus();
+        QTest::keyClick(about->Text1, Qt::Key_End, Qt::ControlModifier);
+        runtime::TextBox* composed = inAbout ? about->Text1 : main->Text1;
+        runtime::TextBox* other = inAbout ? main->Text1 : about->Text1;
+        if (click)
+            about->cmdOK->setFocus();
+        if (!inAbout) {
+            main->window()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(main->window()));
+        }
+        QCOMPARE(QApplication::focusWidget(), composed);
+        QInputMethodEvent composing(QStringLiteral("かな"), {});
+        QCoreApplication::sendEvent(composed, &composing);
+        other->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(other->window()));
+        // The click that made the window active also moves the focus into the box, before the
+        // input method's copy comes.
+        if (click) {
+            QCoreApplication::processEvents();
+            QWidget* window = other->window();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                other->viewport()->mapTo(window, other->viewport()->rect().center()));
+        }
+        QCOMPARE(QApplication::focusWidget(), other);
+        QInputMethodEvent nothing, late;
+        late.setCommitString(QStringLiteral("かな"));
+        for (QInputMethodEvent* event : { &nothing, &late })
+            QCoreApplication::sendEvent(other, event);
+        QCOMPARE(about->Text1->text(), inAbout ? contact + u"かな"_s : contact);
+        QCOMPARE(main->Text1->text(), inAbout ? QString() : u"かな"_s);
     }
 
     void mainWindowWorksWhileAboutIsOpen() {

@@ -6,6 +6,7 @@
 #include "runtime/qt/include/runtime/controls.h"
 #include "runtime/toolkit.h"
 #include "strings.h"
+#include "widgets/composition_guard.h"
 #include "widgets/textbox_accessible.h"
 
 #include <QCloseEvent>
@@ -216,9 +217,10 @@ void toolkit::discardWindow(Window& window) {
 }
 
 void toolkit::connectClick(const Built& control, std::function<void()> run) {
-    // What is being composed is entered before the handler reads the text.
+    // What is being composed is entered before the handler reads the text, also when the click
+    // did not move the focus (an accessibility "Press").
     auto click = [run = std::move(run)] {
-        commitFocusedComposition();
+        const CompositionGuard::Ending ending;
         run();
     };
     if (control.kind == ControlClass::CommandButton) {

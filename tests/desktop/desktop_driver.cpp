@@ -3,9 +3,13 @@
 // the window shows. Each command line gets one JSON line on stdout:
 //
 //   state          {"exposed", "focus", "label", "check", "text" (code units), "preedit",
-//                   "active" (the window is the active one)}
+//                   "active" (the window is the active one), "window" (the active window),
+//                   "focusWindow" (the focus's window), "about" ({"text", "preedit"} of the
+//                   About window's text box, while it is on screen)}
 //   where NAME     {"x", "y"}: the centre of control, menu or (open) menu item NAME on the
-//                  screen, in device pixels (X11 only)
+//                  screen, in device pixels (X11 only); NAME is a control of the main window,
+//                  or WINDOW.NAME of another window (frmAbout.Text1), here and below
+//   composition NAME  {"x", "y"}: the middle of the text being composed in text box NAME
 //   window NAME    the visible top-level window NAME: {"id" (its X window), "ratio" (device
 //                  pixels per logical pixel), "x", "y", "width", "height" (its client area on the
 //                  screen, in device pixels), "menu" (the menu bar's height), "font" (the default
@@ -61,9 +65,25 @@ QWidget* mainWindow() {
     return window(u"Form1"_s);
 }
 
+// A control of the main window by its name, or of another window as WINDOW.NAME.
 template <typename T = QWidget> T* control(const QString& name) {
-    QWidget* window = mainWindow();
-    return window ? window->findChild<T*>(name) : nullptr;
+    const qsizetype dot = name.indexOf(u'.');
+    QWidget* top = dot < 0 ? mainWindow() : window(name.left(dot));
+    return top ? top->findChild<T*>(name.mid(dot + 1)) : nullptr;
+}
+
+QString windowName(QWidget* widget) {
+    return widget ? widget->window()->objectName() : QString();
+}
+
+// What a text box holds and composes.
+void describe(QJsonObject& answer, runtime::TextBox* box) {
+    QJsonArray units;
+    for (QChar unit : box->text())
+        units.append(unit.unicode());
+    answer[u"text"] = units;
+    const QTextLayout* layout = box->textCursor().block().layout();
+    answer[u"preedit"] = layout ? layout->preeditAreaText() : QString();
 }
 
 QJsonObject state() {
@@ -73,17 +93,18 @@ QJsonObject state() {
     answer[u"active"] = window && window->isActiveWindow();
     QWidget* focus = QApplication::focusWidget();
     answer[u"focus"] = focus ? focus->objectName() : QString();
+    answer[u"window"] = windowName(QApplication::activeWindow());
+    answer[u"focusWindow"] = windowName(focus);
     if (auto* label = control<runtime::Label>(u"Label1"_s))
         answer[u"label"] = label->caption();
     if (auto* check = control<runtime::CheckBox>(u"Check1"_s))
         answer[u"check"] = check->value();
-    if (auto* box = control<runtime::TextBox>(u"Text1"_s)) {
-        QJsonArray units;
-        for (QChar unit : box->text())
-            units.append(unit.unicode());
-        answer[u"text"] = units;
-        const QTextLayout* layout = box->textCursor().block().layout();
-        answer[u"preedit"] = layout ? layout->preeditAreaText() : QString();
+    if (auto* box = control<runtime::TextBox>(u"Text1"_s))
+        describe(answer, box);
+    if (auto* box = control<runtime::TextBox>(u"frmAbout.Text1"_s)) {
+        QJsonObject about;
+        describe(about, box);
+        answer[u"about"] = about;
     }
     return answer;
 }
@@ -164,6 +185,21 @@ QJsonObject where(QObject* target) {
     return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
 }
 
+// The middle of the text being composed in a box, on the screen in device pixels. The box wraps
+// its lines and never scrolls sideways: its lines start at the document's margin.
+QJsonObject composition(runtime::TextBox* box) {
+    const QTextLayout* layout = box->textCursor().block().layout();
+    const QString composed = layout ? layout->preeditAreaText() : QString();
+    if (composed.isEmpty())
+        return { { u"error"_s, box->objectName() + u" composes nothing"_s } };
+    const int middle = layout->preeditAreaPosition() + static_cast<int>(composed.size()) / 2;
+    const QTextLine line = layout->lineForTextPosition(middle);
+    const QPointF at(box->document()->documentMargin() + line.x() + line.cursorToX(middle),
+        box->cursorRect().center().y());
+    const QPointF centre = box->viewport()->mapToGlobal(at) * box->devicePixelRatioF();
+    return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
+}
+
 QJsonObject run(const QString& line) {
     const QString command = line.section(u' ', 0, 0);
     const QString name = line.section(u' ', 1);
@@ -187,10 +223,16 @@ QJsonObject run(const QString& line) {
         return command == u"window" ? placed(top) : captions(top);
     }
     if (command == u"where") {
-        QObject* target = mainWindow() ? mainWindow()->findChild<QObject*>(name) : nullptr;
+        QObject* target = control<QObject>(name);
         if (!target)
             return { { u"error"_s, u"no control "_s + name } };
         return where(target);
+    }
+    if (command == u"composition") {
+        auto* box = control<runtime::TextBox>(name);
+        if (!box)
+            return { { u"error"_s, u"no text box "_s + name } };
+        return composition(box);
     }
     QWidget* target = control(name);
     if (!target)

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Desktop tests of quorvel: the real program on a real desktop, driven by the desktop's own tools.
 
-    run.py ibus|fcitx5 DRIVER    Japanese input (mozc) through ibus or fcitx5, on Xvfb + openbox,
-                                 keys and clicks from xdotool, copy-out read with xclip
+    run.py ibus|fcitx5 DRIVER [CASE]
+                                 Japanese input (mozc) through ibus or fcitx5, on Xvfb + openbox,
+                                 keys and clicks from xdotool, copy-out read with xclip; only the
+                                 cases whose names hold CASE, if given
     run.py wayland DRIVER        a headless sway, keys from wtype, the clipboard from wl-copy and
                                  wl-paste
     run.py hidpi DRIVER          Xvfb + openbox at Xft.dpi 144 and 192 (set with xrdb): window
@@ -10,7 +12,7 @@
                                  that fit their controls, the About window
 
 DRIVER is the desktop_driver test program: the real program that also answers commands on stdin
-(state, where, window, fits, press, focus, reset) with what its window shows.
+(state, where, composition, window, fits, press, focus, reset) with what its window shows.
 
 The input method and Wayland tests run as an unprivileged user (mozc refuses to run as root, sway
 too): when run as root, the user quorvel-ime is created if missing and the test runs again under
@@ -64,7 +66,7 @@ def shown(code_units):
 # Dropping root
 
 
-def rerun_unprivileged(kind, driver):
+def rerun_unprivileged(kind, driver, only):
     try:
         pwd.getpwnam(USER)
     except KeyError:
@@ -88,7 +90,7 @@ def rerun_unprivileged(kind, driver):
         # The system's Python: the one running this may live in root's home.
         python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
         child = subprocess.Popen(["runuser", "-u", USER, "--", python, script, kind,
-                                  program], cwd=place)
+                                  program] + ([only] if only else []), cwd=place)
         try:
             code = child.wait()
         except BaseException:
@@ -256,9 +258,12 @@ class Driver:
 def describe(state):
     if "text" not in state:
         return json.dumps(state, ensure_ascii=False)
+    about = state.get("about")
     return (f"text {shown(state['text'])!r} {['%04X' % u for u in state['text']]}, "
             f"composing {state.get('preedit')!r}, count {state.get('label')!r}, "
-            f"check {state.get('check')}, focus {state.get('focus')!r}")
+            f"check {state.get('check')}, focus {state.get('focusWindow')}.{state.get('focus')}"
+            + (f"; the About box: text {shown(about['text'])!r}, composing {about['preedit']!r}"
+               if about else ""))
 
 
 # ---------------------------------------------------------------------------------------------
@@ -273,11 +278,13 @@ def start_x11(session, screen="1024x768"):
     for number in range(int(first), int(last or first) + 1):
         if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
             continue
-        # Xvfb writes the display number to -displayfd once it accepts clients.
+        # Xvfb writes the display number to -displayfd once it accepts clients. Without -noreset
+        # it starts over when its last client leaves (the xprop below), and a client that comes
+        # meanwhile (openbox) cannot open the display.
         ready, writer = os.pipe()
         server = session.start(["Xvfb", f":{number}", "-screen", "0", f"{screen}x24", "-dpi", "96",
-                                "-nolisten", "tcp", "-displayfd", str(writer)], f"xvfb{number}",
-                               pass_fds=(writer,))
+                                "-nolisten", "tcp", "-noreset", "-displayfd", str(writer)],
+                               f"xvfb{number}", pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(ready, "rb") as answer:
             started = select.select([answer], [], [], 15)[0] and answer.readline().strip()
@@ -396,31 +403,78 @@ class X11Desktop:
     def type(self, text):
         self.xdotool("type", "--delay", "60", text)
 
-    def focus_text(self):
-        self.click("Text1")
-        self.driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+    def focus_box(self, name="Text1"):
+        """Clicks into text box NAME (Text1, or frmAbout.Text1) and waits for the focus there, with
+        the input method on."""
+        window, _, box = name.rpartition(".")
+
+        def there(s):
+            return s["focus"] == box and s["focusWindow"] == (window or "Form1")
+
+        # A second click where the last one was would be a double click, which selects a word.
+        if not there(self.driver.state()):
+            self.click(name)
+        self.driver.wait(f"the focus in {name}", there)
         if self.kind == "fcitx5":
             # fcitx5 keeps an on/off state per input context: switch mozc on for this one.
             self.session.run(["fcitx5-remote", "-o"])
             wait_for("fcitx5 on", lambda: self.session.run(["fcitx5-remote"]).stdout.strip()
                      == b"2", 5)
 
-    def copied_out(self):
-        """Selects all of the box and copies it; returns the clipboard's text."""
-        self.click("Text1")
-        self.driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
+    def focus_text(self):
+        self.focus_box("Text1")
+
+    def settle(self, expected, name="Text1"):
+        """Waits until everything the input method was still to send has come: it answers keys in
+        order, so once a new composition shows, anything it sent before has been entered. Then
+        cancels that composition, and checks that the box holds exactly EXPECTED."""
+        self.focus_box(name)
+        self.type("ka")
+        self.driver.wait(f"a new composition か after {expected!r} in {name}",
+                         holds(expected, "か", name))
+        self.key("Escape")
+        self.driver.wait(f"{name} to hold exactly {expected!r}", holds(expected, "", name))
+
+    def copied_out(self, expected):
+        """Selects all of the box and copies it; returns the clipboard's text once it is EXPECTED
+        or, failing that, what it holds after a while."""
+        # Another owner first, so that a copy from an earlier case cannot pass for this one.
+        marker = "(nothing copied)"
+        owner = self.session.start(["xclip", "-quiet", "-selection", "clipboard"], "xclip-marker",
+                                   stdin=subprocess.PIPE)
+        owner.stdin.write(marker.encode())
+        owner.stdin.close()
+
+        def clipboard():
+            return self.session.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"],
+                                    timeout=5, check=False).stdout.decode("utf-8", "surrogatepass")
+
+        wait_for("xclip to own the clipboard", lambda: clipboard() == marker, 5)
+        self.focus_text()
         self.key("ctrl+a", "ctrl+c")
-        time.sleep(0.1)
-        return self.session.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"],
-                                timeout=5).stdout.decode("utf-8", "surrogatepass")
+        try:
+            wait_for(f"the copy of {expected!r}", lambda: clipboard() == expected, 5)
+        except Failure:
+            pass  # the caller says what was copied instead
+        finally:
+            if owner.poll() is None:
+                owner.terminate()
+            owner.wait(5)
+        return clipboard()
 
 
-def preedit_is(text):
-    return lambda s: s["preedit"] == text
+def box_state(state, name="Text1"):
+    """The text and composition of text box NAME in a state: Text1 or frmAbout.Text1."""
+    return state if name == "Text1" else state.get("about", {"text": None, "preedit": None})
 
 
-def holds(text, preedit=""):
-    return lambda s: s["text"] == units(text) and s["preedit"] == preedit
+def preedit_is(text, name="Text1"):
+    return lambda s: box_state(s, name)["preedit"] == text
+
+
+def holds(text, preedit="", name="Text1"):
+    return lambda s: (box_state(s, name)["text"] == units(text)
+                      and box_state(s, name)["preedit"] == preedit)
 
 
 def counted(label):
@@ -489,8 +543,8 @@ def case_backspace_empties(d):
     d.driver.wait("the composition emptied", holds(""))
     d.click("Check1")
     d.driver.wait("the check box ticked", lambda s: s["check"] == 1)
-    time.sleep(0.2)  # time for a composition to come back
-    d.driver.wait("the box still empty", holds(""), 1)
+    # Whatever the focus change brought back would come before the input method's next answer.
+    d.settle("")
     d.click("Command1")
     d.driver.wait("an empty box counted 0", lambda s: holds("")(s) and counted("0")(s))
     return ""
@@ -553,6 +607,125 @@ def case_press_while_composing(d):
     return "にほんごか"
 
 
+def compose(d, keys, composed, name="Text1"):
+    d.type(keys)
+    d.driver.wait(f"{composed} composing in {name}", preedit_is(composed, name))
+
+
+def click_composition(d, name="Text1"):
+    where = d.driver.ask(f"composition {name}")
+    d.xdotool("mousemove", str(where["x"]), str(where["y"]), "click", "1")
+
+
+def open_about(d):
+    d.click("file")
+    item = wait_for("the file menu open", lambda: answer(d.driver, "where about"), 5)
+    d.xdotool("mousemove", str(item["x"]), str(item["y"]), "click", "1")
+    return d.driver.wait("the About window in front",
+                         lambda s: "about" in s and s["window"] == "frmAbout")["about"]
+
+
+def close_about(d):
+    d.click("frmAbout.cmdOK")
+    d.driver.wait("the About window closed", lambda s: "about" not in s)
+
+
+def case_click_on_composition(d):
+    compose(d, "nihongo", "にほんご")
+    click_composition(d)
+    d.driver.wait("the composition entered", holds("にほんご"))
+    return "にほんご"
+
+
+def case_click_in_box_while_composing(d):
+    compose(d, "nihongo", "にほんご")
+    where = d.driver.ask("where Text1")  # below the text, away from the click that focused it
+    d.xdotool("mousemove", str(where["x"] + 40), str(where["y"] + 30), "click", "1")
+    d.driver.wait("the composition entered", holds("にほんご"))
+    return "にほんご"
+
+
+def case_click_in_box_after_conversion(d):
+    compose(d, "nihongo", "にほんご")
+    d.key("space")
+    d.driver.wait("日本語 composing", preedit_is("日本語"))
+    click_composition(d)
+    d.driver.wait("the conversion entered", holds("日本語"))
+    return "日本語"
+
+
+def case_click_in_box_part_committed(d):
+    compose(d, "watashihanihongowohanashimasu", "わたしはにほんごをはなします")
+    d.key("space")
+    d.driver.wait("私は日本語を話します composing", preedit_is("私は日本語を話します"))
+    d.key("ctrl+Down")  # commits the first segment only
+    d.driver.wait("私は committed, 日本語を話します composing", holds("私は", "日本語を話します"))
+    d.click("Text1")
+    d.driver.wait("the rest entered after it", holds("私は日本語を話します"))
+    return "私は日本語を話します"
+
+
+def case_compose_in_about_click_main(d):
+    contact = shown(open_about(d)["text"])
+    d.focus_box("frmAbout.Text1")
+    d.key("ctrl+End")
+    compose(d, "nihongo", "にほんご", "frmAbout.Text1")
+    d.click("Text1")
+    d.driver.wait("the focus back in the main box", lambda s: s["focusWindow"] == "Form1")
+    d.driver.wait("the composition entered in the About box",
+                  holds(contact + "にほんご", "", "frmAbout.Text1"))
+    d.settle("")  # the main box: nothing new
+    d.settle(contact + "にほんご", "frmAbout.Text1")  # the About box: one copy
+    close_about(d)
+    return ""
+
+
+def case_compose_in_main_click_about(d):
+    contact = shown(open_about(d)["text"])
+    d.focus_text()
+    compose(d, "nihongo", "にほんご")
+    d.click("frmAbout.Text1")
+    d.driver.wait("the focus in the About box", lambda s: s["focusWindow"] == "frmAbout")
+    d.driver.wait("the composition entered in the main box", holds("にほんご"))
+    d.settle(contact, "frmAbout.Text1")  # the About box: nothing new
+    close_about(d)
+    return "にほんご"
+
+
+def case_again_after_count(d):
+    compose(d, "nihongo", "にほんご")
+    d.click("Command1")
+    d.driver.wait("the count 4 of the composition", lambda s: counted("4")(s) and holds("にほんご")(s))
+    d.focus_text()
+    compose(d, "nihongo", "にほんご")
+    d.key("Return")
+    d.driver.wait("the same word entered again", holds("にほんごにほんご"))
+    return "にほんごにほんご"
+
+
+def case_again_after_clear(d):
+    compose(d, "nihongo", "にほんご")
+    d.click("Command2")
+    d.driver.wait("the box cleared", holds(""))
+    d.focus_text()
+    compose(d, "nihongo", "にほんご")
+    d.key("Return")
+    d.driver.wait("the same word entered again", holds("にほんご"))
+    return "にほんご"
+
+
+def case_again_after_about(d):
+    compose(d, "nihongo", "にほんご")
+    open_about(d)
+    d.driver.wait("the composition entered", holds("にほんご"))
+    d.focus_text()
+    compose(d, "nihongo", "にほんご")
+    d.key("Return")
+    d.driver.wait("the same word entered again", holds("にほんごにほんご"))
+    close_about(d)
+    return "にほんごにほんご"
+
+
 IM_CASES = [
     ("commit by Return", case_commit_by_return),
     ("click while composing", case_click_while_composing),
@@ -563,33 +736,55 @@ IM_CASES = [
     ("full-width space", case_full_width_space),
     ("undo and redo after a commit", case_undo_redo),
     ("accessibility Press while composing", case_press_while_composing),
+    ("click on the composition", case_click_on_composition),
+    ("click in the box while composing", case_click_in_box_while_composing),
+    ("click in the box after conversion", case_click_in_box_after_conversion),
+    ("click in the box with the first segment committed", case_click_in_box_part_committed),
+    ("compose in the About box, click the main box", case_compose_in_about_click_main),
+    ("compose in the main box, click the About box", case_compose_in_main_click_about),
+    ("the same word again after カウント実行", case_again_after_count),
+    ("the same word again after テキストクリア", case_again_after_clear),
+    ("the same word again after file → about", case_again_after_about),
 ]
 
 
-def run_input_method(session, kind, driver_path):
+def run_input_method(session, kind, driver_path, only=""):
     start_x11(session)
     env = start_ibus(session) if kind == "ibus" else start_fcitx5(session)
     driver = Driver(session, [driver_path, "-platform", "xcb"], env)
     driver.wait("the main window on screen", lambda s: s["exposed"])
     desktop = X11Desktop(session, driver, kind)
+    # The main window to the right, clear of where the About window opens, with room below the
+    # text box for the candidate list.
+    main = driver.ask("window Form1")
+    desktop.xdotool("windowmove", str(main["id"]), "560", "0")
+    wait_for("the main window moved", lambda: driver.ask("window Form1")["x"] >= 560, 10)
     results = []
     for name, case in IM_CASES:
+        if only not in name:
+            continue
         started = time.monotonic()
         try:
             driver.ask("reset")
             desktop.focus_text()
             expected = case(desktop)
-            # What is left in the box is exactly what was expected, and copies out exactly.
-            driver.wait("the box to settle", holds(expected), 2)
+            # What is left in the box is exactly what was expected, once the input method has
+            # sent all it was to send, and copies out exactly.
+            desktop.settle(expected)
             if expected:
-                copied = desktop.copied_out()
+                copied = desktop.copied_out(expected)
                 if copied != expected:
                     raise Failure(f"copied out {copied!r}, want {expected!r}")
             results.append((name, None, time.monotonic() - started))
         except Failure as failure:
             results.append((name, str(failure), time.monotonic() - started))
-            # Leave no composition behind for the next case.
+            # Leave no composition and no About window behind for the next case.
             desktop.key("Escape")
+            try:
+                if "about" in driver.state():
+                    close_about(desktop)
+            except Failure as failure:
+                results.append(("closing the About window", str(failure), 0))
     return results
 
 
@@ -830,12 +1025,13 @@ def run_hidpi(session, driver_path):
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("ibus", "fcitx5", "wayland", "hidpi"):
+    if len(sys.argv) not in (3, 4) or sys.argv[1] not in ("ibus", "fcitx5", "wayland", "hidpi"):
         print(__doc__)
         return 2
     kind, driver = sys.argv[1], os.path.abspath(sys.argv[2])
+    only = sys.argv[3] if len(sys.argv) == 4 else ""
     if os.geteuid() == 0 and kind != "hidpi":
-        rerun_unprivileged(kind, driver)
+        rerun_unprivileged(kind, driver, only)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     began = time.monotonic()
     session = Session()
@@ -845,7 +1041,7 @@ def main():
         elif kind == "hidpi":
             results = run_hidpi(session, driver)
         else:
-            results = run_input_method(session, kind, driver)
+            results = run_input_method(session, kind, driver, only)
     except Failure as failure:
         print(f"FAIL ({kind}): {failure}", flush=True)
         for name in ("openbox", "ibus", "fcitx5", "sway", "driver"):

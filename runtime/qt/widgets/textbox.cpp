@@ -1,11 +1,10 @@
 #include "textbox.h"
 
+#include "composition_guard.h"
 #include "runtime/handlers.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -34,7 +33,10 @@ TextBox::TextBox(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(2);
-    connect(document(), &QTextDocument::contentsChange, this, [this] { edited_ = true; });
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        edited_ = true;
+        CompositionGuard::noteEdit();
+    });
     connect(
         document(), &QTextDocument::undoCommandAdded, this, [this] { record_.stepAdded(caret()); });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
@@ -256,23 +258,9 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextBox::inputMethodEvent(QInputMethodEvent* event) {
-    if (!lateCommit_.isEmpty()) {
-        const QString late = std::exchange(lateCommit_, QString());
-        if (event->preeditString().isEmpty() && event->replacementLength() == 0) {
-            if (event->commitString() == late)
-                return event->accept(); // committed already
-            if (event->commitString().isEmpty())
-                lateCommit_ = late; // the input method clears its composition first
-        }
-    }
-    // A composition that ends without a commit (Escape, or Backspace over all of it) is gone:
-    // some input contexts keep their own copy and would commit it at the next focus change.
-    if (!composing_.isEmpty() && event->preeditString().isEmpty() && event->commitString().isEmpty()
-        && event->replacementLength() == 0) {
-        composing_.clear();
-        QGuiApplication::inputMethod()->reset();
-    }
-    composing_ = event->preeditString();
+    const CompositionGuard::Input input(this, *event);
+    if (input.isLateCopy())
+        return event->accept(); // entered already
     if (isReadOnly() || !ExactText::holdsBreak(event->commitString())) {
         if (!event->commitString().isEmpty())
             plainInput();
@@ -296,30 +284,6 @@ void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     QInputMethodEvent preedit(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&preedit);
     event->accept();
-}
-
-void TextBox::commitComposition() {
-    if (composing_.isEmpty())
-        return;
-    const QString composed = composing_;
-    // An input method commits its composition when reset: fcitx5 at once, ibus a moment later
-    // (its daemon does). What is still composing after the reset is committed here, and ibus's
-    // late copy is then dropped if it comes to this box.
-    QGuiApplication::inputMethod()->reset();
-    if (composing_ != composed)
-        return;
-    QInputMethodEvent commit;
-    commit.setCommitString(composed);
-    inputMethodEvent(&commit);
-    if (hasFocus())
-        lateCommit_ = composed;
-}
-
-void TextBox::focusOutEvent(QFocusEvent* event) {
-    // Text still being composed becomes part of the text when the box loses the focus (a click on
-    // the count button, say), so what the user sees is what is counted.
-    commitComposition();
-    QPlainTextEdit::focusOutEvent(event);
 }
 
 void TextBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -359,11 +323,6 @@ QMimeData* TextBox::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
     return data;
-}
-
-void commitFocusedComposition() {
-    if (auto* box = qobject_cast<TextBox*>(QApplication::focusWidget()))
-        box->commitComposition();
 }
 
 } // namespace quorvel::runtime

@@ -54,9 +54,6 @@ public:
     void undo();
     void redo();
 
-    /// Commits text being composed by an input method, as if the box lost the focus.
-    void commitComposition();
-
     /// A faint mark after a visible line whose break counts as a character: where it is drawn in
     /// the viewport, the mark, and the line (the block, and the line within it).
     struct LineMark {
@@ -86,7 +83,6 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
@@ -106,13 +102,7 @@ private:
     UndoRecord record_;
     bool enterPressesDefault_ = false;
     bool edited_ = false; // the text changed since this was last cleared
-    QString composing_; // the input method's text still being composed
-    QString lateCommit_; // committed here while the input method may still commit it
 };
-
-/// Commits the text being composed in the focused text box, so that a click handler reads what
-/// the user sees even when the click did not move the focus (an accessibility "Press").
-void commitFocusedComposition();
 
 /// The exact text that a clipboard, selection or drop offers: every code unit, a leading
 /// byte-order mark included, whether it is offered as text/plain, as text/plain;charset=utf-8
