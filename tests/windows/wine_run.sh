@@ -8,8 +8,10 @@
 # CTest makes one fresh prefix for each run of the tests and shares it among them (the fixture in
 # tests/windows/CMakeLists.txt):
 #
-#   wine_run.sh --start DIR   makes a fresh prefix in DIR and, when no display is set, starts Xvfb
-#                             on a free display (:140 to :149) for it
+#   wine_run.sh --start DIR [DPI]
+#                             makes a fresh prefix in DIR (its windows at DPI dots per inch, 96
+#                             unless given) and, when no display is set, starts Xvfb on a free
+#                             display (:140 to :149) for it
 #   wine_run.sh --stop DIR    ends the Wine processes of that prefix and that Xvfb, and removes
 #                             the prefix (some 700 MB)
 #
@@ -75,7 +77,7 @@ stop() {
 }
 
 start() {
-  local dir=$1 began
+  local dir=$1 dpi=${2:-} began
   mkdir -p "$dir"
   stop "$dir" # whatever a run that was broken off left behind
   if [ -z "${DISPLAY:-}" ]; then
@@ -86,11 +88,28 @@ start() {
     cat "$dir/wineboot.log" >&2
     fail "wineboot failed in $dir/prefix"
   fi
+  configure "$dir" "$dpi"
   # wineboot returns before the server has written the registry to the prefix.
   WINEPREFIX=$dir/prefix wineserver -w
   awk -v s="$began" -v e="$EPOCHREALTIME" -v p="$dir/prefix" -v d="$(display_of "$dir")" \
     'BEGIN { printf "Wine prefix made in %.1f s: %s (display %s)\n", e - s, p, d }'
   touch "$dir/ready"
+}
+
+# Settings of the prefix for windows on Xvfb.
+configure() {
+  local dir=$1 dpi=$2
+  local reg=(with_prefix "$dir" wine reg add)
+  # Wine draws the windows' frames itself rather than leave them to a window manager: Xvfb has
+  # none, and Wine would wait for one up to 2 s each time a window is hidden.
+  "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+  # Japanese in title bars and message boxes, whose font (Tahoma) has none: IPA P Gothic stands in
+  # for the missing glyphs, as Windows links its Japanese fonts to its UI fonts.
+  "${reg[@]}" 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null
+  if [ -n "$dpi" ]; then
+    "${reg[@]}" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  fi
 }
 
 display_of() {
@@ -106,15 +125,15 @@ with_prefix() {
 
 case "${1:-}" in
 --start)
-  [ $# -eq 2 ] || fail "usage: wine_run.sh --start DIR"
-  start "$2"
+  [ $# -eq 2 ] || [ $# -eq 3 ] || fail "usage: wine_run.sh --start DIR [DPI]"
+  start "$2" "${3:-}"
   ;;
 --stop)
   [ $# -eq 2 ] || fail "usage: wine_run.sh --stop DIR"
   stop "$2"
   ;;
 "" | -*)
-  fail "usage: wine_run.sh PROGRAM.exe [ARGUMENT...] | --start DIR | --stop DIR"
+  fail "usage: wine_run.sh PROGRAM.exe [ARGUMENT...] | --start DIR [DPI] | --stop DIR"
   ;;
 *)
   if [ -n "${QUORVEL_WINE_DIR:-}" ]; then
