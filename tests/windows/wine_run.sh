@@ -107,6 +107,11 @@ configure() {
   # for the missing glyphs, as Windows links its Japanese fonts to its UI fonts.
   "${reg[@]}" 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null
+  # The title bar's buttons are drawn with Wine's Marlett (Debian package fonts-wine), which Wine
+  # finds in the prefix's font folder.
+  if [ -e /usr/share/wine/fonts/marlett.ttf ]; then
+    ln -sf /usr/share/wine/fonts/marlett.ttf "$dir/prefix/drive_c/windows/Fonts/"
+  fi
   if [ -n "$dpi" ]; then
     "${reg[@]}" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
   fi
