@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds quorvel twice and runs every test in both builds: first with
-# AddressSanitizer and UndefinedBehaviorSanitizer (clang), then the release build (gcc), whose
-# CTest summary ends the output. Windows are tested headless (QT_QPA_PLATFORM=offscreen).
+# Installs what is missing, builds quorvel three times and runs every test in each build: first
+# with AddressSanitizer and UndefinedBehaviorSanitizer (clang), then the release build (gcc), then
+# the Windows build (mingw-w64), whose tests run under Wine (on Xvfb when there is no display)
+# and whose CTest summary ends the output. The script stops at the first step that fails. Windows
+# are tested headless (QT_QPA_PLATFORM=offscreen).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +20,9 @@ echo "== Tests of the release build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON >/dev/null
 cmake --build build/release
 ctest --test-dir build/release --output-on-failure
+
+echo "== Tests of the Windows build under Wine"
+cmake -S . -B build/windows -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON >/dev/null
+cmake --build build/windows
+ctest --test-dir build/windows --output-on-failure

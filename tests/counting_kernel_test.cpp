@@ -7,9 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
+
+#if defined(__x86_64__)
+#include <cpuid.h>
+#endif
 
 using namespace quorvel::counting;
 
@@ -42,7 +48,41 @@ void expectSameAsReference(std::u16string_view text, std::size_t offset = 0) {
     }
 }
 
+// The kernels this processor and its operating system can run, asked of the processor itself
+// (CPUID, and XGETBV for the registers the system saves) rather than of the compiler's run-time
+// support, which the program's choice rests on.
+std::vector<std::string> kernelsTheProcessorRuns() {
+    std::vector<std::string> names { "baseline" };
+#if defined(__x86_64__)
+    unsigned a, b, c, d;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_OSXSAVE) || !(c & bit_AVX))
+        return names;
+    unsigned low, high;
+    asm("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+        return names;
+    if ((low & 0x06) == 0x06 && (b & bit_AVX2)) // XMM and YMM registers
+        names.push_back("avx2");
+    else
+        return names;
+    if ((low & 0xE6) == 0xE6 && (b & bit_AVX512BW) && (b & bit_AVX512VL)) // and ZMM, masks
+        names.push_back("avx512");
+#endif
+    return names;
+}
+
 } // namespace
+
+TEST(CountKernels, IncludeEveryOneTheProcessorRuns) {
+    std::vector<std::string> available;
+    std::string list;
+    for (const kernels::Kernel& kernel : kernels::available()) {
+        available.push_back(kernel.name);
+        list += ' ' + available.back();
+    }
+    std::printf("kernels tested:%s\n", list.c_str());
+    EXPECT_EQ(available, kernelsTheProcessorRuns());
+}
 
 TEST(CountKernels, AgreeOnShortTextsAtEveryAlignment) {
     std::mt19937 random(5);

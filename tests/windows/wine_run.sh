@@ -4,14 +4,14 @@
 #   wine_run.sh PROGRAM.exe [ARGUMENT...]
 #
 # The emulator of the Windows build (cmake/mingw-w64-x86_64.cmake). Wine keeps its state in a
-# prefix, a directory holding a Windows installation of its own, which takes about 10 s to make.
+# prefix, a directory holding a Windows installation of its own, which takes 10 to 20 s to make.
 # CTest makes one fresh prefix for each run of the tests and shares it among them (the fixture in
 # tests/windows/CMakeLists.txt):
 #
 #   wine_run.sh --start DIR [DPI]
 #                             makes a fresh prefix in DIR (its windows at DPI dots per inch, 96
-#                             unless given) and, when no display is set, starts Xvfb on a free
-#                             display (:140 to :149) for it
+#                             unless given) and starts Wine's services in it, after starting Xvfb
+#                             on a free display (:140 to :149) if no display is set
 #   wine_run.sh --stop DIR    ends the Wine processes of that prefix and that Xvfb, and removes
 #                             the prefix (some 700 MB)
 #
@@ -73,27 +73,42 @@ stop() {
       sleep 0.05
     done
   fi
-  rm -f "$dir/xvfb.pid" "$dir/display" "$dir/ready"
+  rm -f "$dir/xvfb.pid" "$dir/display" "$dir/ready" "$dir/keeper"
 }
 
 start() {
-  local dir=$1 dpi=${2:-} began
+  local dir=$1 dpi=${2:-} began booted
+  local debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
   mkdir -p "$dir"
   stop "$dir" # whatever a run that was broken off left behind
   if [ -z "${DISPLAY:-}" ]; then
     start_xvfb "$dir"
   fi
   began=$EPOCHREALTIME
-  if ! with_prefix "$dir" wine wineboot -i >"$dir/wineboot.log" 2>&1; then
+  # A program that crashes ends at once with the exception's code, with no debugger: Wine's own
+  # (winedbg) keeps a test waiting when it shows its dialog, and sometimes makes the exit code 0.
+  if ! with_prefix "$dir" wine wineboot -i >"$dir/wineboot.log" 2>&1 \
+    || ! with_prefix "$dir" wine reg add "$debugger_key" /v Debugger /t REG_SZ /d "" /f \
+      >>"$dir/wineboot.log" 2>&1; then
     cat "$dir/wineboot.log" >&2
-    fail "wineboot failed in $dir/prefix"
+    fail "cannot make a Wine prefix in $dir/prefix"
   fi
   configure "$dir" "$dpi"
   # wineboot returns before the server has written the registry to the prefix.
   WINEPREFIX=$dir/prefix wineserver -w
-  awk -v s="$began" -v e="$EPOCHREALTIME" -v p="$dir/prefix" -v d="$(display_of "$dir")" \
-    'BEGIN { printf "Wine prefix made in %.1f s: %s (display %s)\n", e - s, p, d }'
+  booted=$EPOCHREALTIME
+  # Wine's server and services start with the first program and inherit its open files; started
+  # by a test, they would hold its output open, and CTest would wait for them to end (3 s after
+  # the test's program) before it goes on. So they start here, and a program that waits until
+  # --stop (on a pipe it holds open itself) keeps them running until the last test has run.
+  mkfifo "$dir/keeper"
+  with_prefix "$dir" wine cmd.exe /c pause <>"$dir/keeper" >/dev/null 2>&1 &
+  with_prefix "$dir" wine cmd.exe /c exit >>"$dir/wineboot.log" 2>&1
   touch "$dir/ready"
+  awk -v s="$began" -v b="$booted" -v e="$EPOCHREALTIME" -v p="$dir/prefix" \
+    -v d="$(display_of "$dir")" 'BEGIN {
+      printf "Wine prefix made in %.1f s, services started in %.1f s: %s (display %s)\n",
+        b - s, e - b, p, d }'
 }
 
 # Settings of the prefix for windows on Xvfb.
