@@ -81,11 +81,18 @@ Window::Window(Form& form, const FormDesign& design, std::vector<Built>& built)
             this))
         raise(ErrorNumber::Internal);
     dotsPerInch_ = GetDpiForWindow(handle_);
-
-    buildMenus(built);
-    buildControls(built);
-    for (const LineDesign& line : design.lines)
-        built.push_back(quorvel::runtime::built(line.name, line.index, lines_.emplace_back(line)));
+    try {
+        buildMenus(built);
+        buildControls(built);
+        for (const LineDesign& line : design.lines)
+            built.push_back(
+                quorvel::runtime::built(line.name, line.index, lines_.emplace_back(line)));
+    } catch (...) {
+        // The window is not this object's: it goes without it.
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+        throw;
+    }
     layOut();
     fitClientArea(true);
 }
