@@ -183,31 +183,29 @@ void Window::buildControls(std::vector<Built>& built) {
         children_.push_back({ control, design });
         if (focusable && design.tabStop && !focus_)
             focus_ = control;
+        auto keep = [&](auto& objects) {
+            built.push_back(
+                quorvel::runtime::built(design.name, -1, objects.emplace_back(control)));
+        };
         switch (design.kind) {
         case ControlClass::CommandButton:
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, buttons_.emplace_back(control)));
+            keep(buttons_);
             break;
         case ControlClass::CheckBox:
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, checkBoxes_.emplace_back(control)));
+            keep(checkBoxes_);
             break;
         case ControlClass::TextBox:
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0); // no limit of its own
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, textBoxes_.emplace_back(control)));
+            keep(textBoxes_);
             break;
         case ControlClass::Label:
-            SetWindowSubclass(
-                control, &Window::staticProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, labels_.emplace_back(control)));
-            break;
         case ControlClass::PictureBox:
             SetWindowSubclass(
                 control, &Window::staticProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, pictures_.emplace_back(control)));
+            if (design.kind == ControlClass::Label)
+                keep(labels_);
+            else
+                keep(pictures_);
             break;
         default:
             break;

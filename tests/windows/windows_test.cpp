@@ -59,8 +59,8 @@ std::u16string textOf(HWND window) {
 }
 
 // Twips to pixels as the design promises them: 1440 twips to the inch, rounded.
-int pixels(int twips) {
-    return static_cast<int>(std::lround(twips * static_cast<double>(expectedDpi) / 1440.0));
+int pixels(int twips, UINT dpi = expectedDpi) {
+    return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
 }
 
 // ---- The user's actions, as messages in the program's queue.
@@ -573,14 +573,14 @@ struct Placed {
     RECT twips; // left, top, width, height
 };
 
-void expectPlaced(HWND control, const Placed& placed) {
+void expectPlaced(HWND control, const Placed& placed, UINT dpi = expectedDpi) {
     RECT rectangle;
     GetWindowRect(control, &rectangle);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rectangle), 2);
-    EXPECT_EQ(rectangle.left, pixels(placed.twips.left)) << placed.name;
-    EXPECT_EQ(rectangle.top, pixels(placed.twips.top)) << placed.name;
-    EXPECT_EQ(rectangle.right - rectangle.left, pixels(placed.twips.right)) << placed.name;
-    EXPECT_EQ(rectangle.bottom - rectangle.top, pixels(placed.twips.bottom)) << placed.name;
+    EXPECT_EQ(rectangle.left, pixels(placed.twips.left, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.top, pixels(placed.twips.top, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.right - rectangle.left, pixels(placed.twips.right, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.bottom - rectangle.top, pixels(placed.twips.bottom, dpi)) << placed.name;
 }
 
 TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
@@ -634,6 +634,33 @@ TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
     EXPECT_EQ(picture.top, pixels(240));
     EXPECT_EQ(picture.right - picture.left, icon + 2 * border);
     EXPECT_EQ(picture.bottom - picture.top, icon + 2 * border);
+}
+
+// Moved to a monitor of twice the resolution, the window takes the suggested rectangle and lays its
+// controls out again with new fonts; its client area keeps the design's size in twips.
+TEST_F(AboutWindow, ANewResolutionLaysTheWindowOutAgain) {
+    open();
+    HWND window = aboutWindow();
+    const UINT dpi = 2 * expectedDpi;
+    RECT suggested;
+    GetWindowRect(window, &suggested);
+    suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+    suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, pixels(5760, dpi));
+    EXPECT_EQ(client.bottom, pixels(3150, dpi));
+    RECT moved;
+    GetWindowRect(window, &moved);
+    EXPECT_EQ(moved.left, suggested.left);
+    EXPECT_EQ(moved.top, suggested.top);
+    expectPlaced(about().cmdOK->handle(), { "cmdOK", { 4320, 2640, 1310, 345 } }, dpi);
+    expectPlaced(about().Text1->handle(), { "Text1", { 240, 2160, 3975, 855 } }, dpi);
+    LOGFONTW font {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(about().lblTitle->handle(), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -std::lround(12.0 * dpi / 72)); // ＭＳ 明朝 12 pt
 }
 
 // ---- Pieces of the runtime with rules of their own.
