@@ -32,3 +32,9 @@ add_library(quorvel_windows_resources OBJECT ${out}/quorvel.rc ${out}/quorvel.ic
 # windres finds quorvel.ico, named in quorvel.rc, in the include directories.
 target_include_directories(quorvel_windows_resources PRIVATE ${out})
 set_source_files_properties(${out}/quorvel.rc PROPERTIES OBJECT_DEPENDS ${out}/quorvel.ico)
+
+# The names and the maker's addresses for the windows (resources/app_info.h), as in the Linux build;
+# the icon the windows show comes from the program's own resources, so nothing else is linked.
+configure_file(app_info.h.in ${out}/include/resources/app_info.h @ONLY)
+add_library(quorvel_resources INTERFACE)
+target_include_directories(quorvel_resources INTERFACE ${out}/include)

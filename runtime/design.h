@@ -40,6 +40,9 @@ struct FontDesign {
     int weight = 400;
 };
 
+/// The runtime's default font, for controls whose design sets none.
+inline constexpr FontDesign defaultFont { u"ＭＳ Ｐゴシック", 9 };
+
 struct Place {
     Twips left, top, width, height;
 };

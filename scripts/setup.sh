@@ -16,8 +16,9 @@ packages=(
   ibus ibus-mozc mozc-server mozc-data fcitx5 fcitx5-mozc fcitx5-frontend-qt6
   sway wtype wl-clipboard qt6-wayland
   # The Windows build (cmake/mingw-w64-x86_64.cmake): the cross compiler, GoogleTest's sources to
-  # build for Windows, and Wine to run the tests (on Xvfb, above).
-  g++-mingw-w64-x86-64-posix googletest wine wine64
+  # build for Windows, and Wine to run the tests (on Xvfb, above), with its own fonts (Marlett
+  # draws the title bars' buttons).
+  g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
 )
 
 missing=()

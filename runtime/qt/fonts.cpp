@@ -16,9 +16,6 @@ double dotsPerInch() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
-
-// The runtime's default font for controls that set none.
-constexpr FontDesign defaultFont { u"ＭＳ Ｐゴシック", 9 };
 } // namespace
 
 int toPixels(Twips twips) {

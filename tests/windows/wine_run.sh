@@ -8,8 +8,10 @@
 # CTest makes one fresh prefix for each run of the tests and shares it among them (the fixture in
 # tests/windows/CMakeLists.txt):
 #
-#   wine_run.sh --start DIR   makes a fresh prefix in DIR and starts Wine's services in it, after
-#                             starting Xvfb on a free display (:140 to :149) if no display is set
+#   wine_run.sh --start DIR [DPI]
+#                             makes a fresh prefix in DIR (its windows at DPI dots per inch, 96
+#                             unless given) and starts Wine's services in it, after starting Xvfb
+#                             on a free display (:140 to :149) if no display is set
 #   wine_run.sh --stop DIR    ends the Wine processes of that prefix and that Xvfb, and removes
 #                             the prefix (some 700 MB)
 #
@@ -75,7 +77,8 @@ stop() {
 }
 
 start() {
-  local dir=$1 began booted debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  local dir=$1 dpi=${2:-} began booted
+  local debugger_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
   mkdir -p "$dir"
   stop "$dir" # whatever a run that was broken off left behind
   if [ -z "${DISPLAY:-}" ]; then
@@ -90,6 +93,7 @@ start() {
     cat "$dir/wineboot.log" >&2
     fail "cannot make a Wine prefix in $dir/prefix"
   fi
+  configure "$dir" "$dpi"
   # wineboot returns before the server has written the registry to the prefix.
   WINEPREFIX=$dir/prefix wineserver -w
   booted=$EPOCHREALTIME
@@ -107,6 +111,27 @@ start() {
         b - s, e - b, p, d }'
 }
 
+# Settings of the prefix for windows on Xvfb.
+configure() {
+  local dir=$1 dpi=$2
+  local reg=(with_prefix "$dir" wine reg add)
+  # Wine draws the windows' frames itself rather than leave them to a window manager: Xvfb has
+  # none, and Wine would wait for one up to 2 s each time a window is hidden.
+  "${reg[@]}" 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+  # Japanese in title bars and message boxes, whose font (Tahoma) has none: IPA P Gothic stands in
+  # for the missing glyphs, as Windows links its Japanese fonts to its UI fonts.
+  "${reg[@]}" 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null
+  # The title bar's buttons are drawn with Wine's Marlett (Debian package fonts-wine), which Wine
+  # finds in the prefix's font folder.
+  if [ -e /usr/share/wine/fonts/marlett.ttf ]; then
+    ln -sf /usr/share/wine/fonts/marlett.ttf "$dir/prefix/drive_c/windows/Fonts/"
+  fi
+  if [ -n "$dpi" ]; then
+    "${reg[@]}" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  fi
+}
+
 display_of() {
   cat "$1/display" 2>/dev/null || echo "${DISPLAY:-}"
 }
@@ -120,15 +145,15 @@ with_prefix() {
 
 case "${1:-}" in
 --start)
-  [ $# -eq 2 ] || fail "usage: wine_run.sh --start DIR"
-  start "$2"
+  [ $# -eq 2 ] || [ $# -eq 3 ] || fail "usage: wine_run.sh --start DIR [DPI]"
+  start "$2" "${3:-}"
   ;;
 --stop)
   [ $# -eq 2 ] || fail "usage: wine_run.sh --stop DIR"
   stop "$2"
   ;;
 "" | -*)
-  fail "usage: wine_run.sh PROGRAM.exe [ARGUMENT...] | --start DIR | --stop DIR"
+  fail "usage: wine_run.sh PROGRAM.exe [ARGUMENT...] | --start DIR [DPI] | --stop DIR"
   ;;
 *)
   if [ -n "${QUORVEL_WINE_DIR:-}" ]; then

@@ -1,0 +1,58 @@
+#include "runtime/controls.h"
+
+#include "base/errors.h"
+#include "win32.h"
+
+#include <algorithm>
+
+namespace quorvel::runtime {
+
+std::wstring win32::windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    // The length may be larger than the text; the copy says how much there is.
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+namespace {
+void setText(HWND window, std::u16string_view text) {
+    // An edit control that cannot take a text this long fails for want of memory.
+    if (!SetWindowTextW(window, win32::wide(text).c_str()))
+        raise(ErrorNumber::OutOfMemory);
+}
+} // namespace
+
+std::u16string Label::caption() const {
+    return win32::utf16(win32::windowText(handle()));
+}
+
+void Label::setCaption(std::u16string_view caption) {
+    setText(handle(), caption);
+}
+
+std::u16string TextBox::text() const {
+    return win32::utf16(win32::windowText(handle()));
+}
+
+void TextBox::setText(std::u16string_view text) {
+    quorvel::runtime::setText(handle(), text);
+}
+
+Integer CheckBox::value() const {
+    switch (SendMessageW(handle(), BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+        return 1;
+    case BST_INDETERMINATE:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+void CheckBox::setValue(Integer value) {
+    const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+    SendMessageW(handle(), BM_SETCHECK, state, 0);
+}
+
+} // namespace quorvel::runtime

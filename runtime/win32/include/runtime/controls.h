@@ -1,0 +1,115 @@
+#pragma once
+
+// The controls that the windows' handlers use, as native Win32 controls. The windows include this
+// header as "runtime/controls.h"; CMake puts this folder on their include path when the program is
+// built for Windows (the Linux build puts runtime/qt/include/ there instead).
+//
+// Each control holds the handle of its child window, made by the window that owns it
+// (runtime/win32/window.cpp); the properties read and write that window. <windows.h> stays out of
+// this header, so the windows' code sees none of its macros.
+
+#include "base/numbers.h"
+#include "runtime/design.h"
+#include "runtime/strings.h"
+
+#include <string>
+#include <string_view>
+
+struct HWND__; // HWND
+struct HMENU__; // HMENU
+
+namespace quorvel::runtime {
+
+/// A control that is a child window of its form's window.
+class ChildWindow {
+public:
+    explicit ChildWindow(HWND__* handle)
+        : handle_(handle) { }
+    HWND__* handle() const { return handle_; }
+
+private:
+    HWND__* handle_;
+};
+
+/// A label: a static control whose caption screen readers and other programs read with
+/// WM_GETTEXT. The caption keeps its code units; a lone CR in it shows as a line break.
+class Label : public ChildWindow {
+public:
+    static constexpr ControlClass kind = ControlClass::Label;
+    using ChildWindow::ChildWindow;
+    std::u16string caption() const;
+    void setCaption(std::u16string_view caption);
+};
+
+/// A multi-line edit control without scroll bars, wrapping long lines; no length limit of its own.
+class TextBox : public ChildWindow {
+public:
+    static constexpr ControlClass kind = ControlClass::TextBox;
+    using ChildWindow::ChildWindow;
+    std::u16string text() const;
+    void setText(std::u16string_view text);
+};
+
+class CommandButton : public ChildWindow {
+public:
+    static constexpr ControlClass kind = ControlClass::CommandButton;
+    using ChildWindow::ChildWindow;
+};
+
+/// A check box whose value is 0 (unchecked), 1 (checked) or 2 (grayed). Grayed is set by code
+/// only. A click (or Space) on a checked box clears it and on any other box checks it.
+class CheckBox : public ChildWindow {
+public:
+    static constexpr ControlClass kind = ControlClass::CheckBox;
+    using ChildWindow::ChildWindow;
+    Integer value() const;
+    void setValue(Integer value);
+};
+
+/// A picture box that sizes itself to its picture, inside a one-pixel border.
+class PictureBox : public ChildWindow {
+public:
+    static constexpr ControlClass kind = ControlClass::PictureBox;
+    using ChildWindow::ChildWindow;
+};
+
+/// A line drawn on its window's surface, behind the controls.
+class Line {
+public:
+    static constexpr ControlClass kind = ControlClass::Line;
+    explicit Line(const LineDesign& design)
+        : design_(design) { }
+    const LineDesign& design() const { return design_; }
+
+private:
+    const LineDesign& design_;
+};
+
+/// A menu of the window's menu bar.
+class Menu {
+public:
+    static constexpr ControlClass kind = ControlClass::Menu;
+    explicit Menu(HMENU__* handle)
+        : handle_(handle) { }
+    HMENU__* handle() const { return handle_; }
+
+private:
+    HMENU__* handle_;
+};
+
+/// An item of a menu: the command its choice sends to the window that owns the menu bar.
+class MenuItem {
+public:
+    static constexpr ControlClass kind = ControlClass::MenuItem;
+    MenuItem(HWND__* window, int command)
+        : window_(window)
+        , command_(command) { }
+    HWND__* window() const { return window_; }
+    int command() const { return command_; }
+
+private:
+    HWND__* window_;
+    int command_;
+};
+
+} // namespace quorvel::runtime

@@ -1,0 +1,122 @@
+#pragma once
+
+// The on-screen window of a form over Win32: a top-level window whose client area holds the
+// controls as child windows, built from the form's design and laid out at the window's own
+// resolution (and again when it changes). Its close box unloads the form; destroyed without
+// Unload, it tells its form.
+//
+// The window procedure hands each message to a small function of its own; the window's data
+// hangs on the window (GWLP_USERDATA), and the window owns its controls' objects.
+
+#include "fonts.h"
+#include "runtime/controls.h"
+#include "runtime/design.h"
+#include "runtime/toolkit.h"
+#include "win32.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace quorvel::runtime {
+
+class Form;
+
+class Window {
+public:
+    /// Builds the window, hidden, and lists what it built.
+    Window(Form& form, const FormDesign& design, std::vector<Built>& built);
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    /// The window of a handle, if it is one of these; else null.
+    static Window* of(HWND handle);
+    HWND handle() const { return handle_; }
+    UINT dotsPerInch() const { return dotsPerInch_; }
+
+    /// Shows the window (restored, if minimized) and brings it to the front.
+    void show();
+    /// Hides the window and destroys it after the message under way; the form hears no more.
+    void discard();
+    /// Runs run when the button or menu item with this command is clicked or chosen.
+    void onCommand(int command, std::function<void()> run);
+
+    /// The buttons that Enter and Esc press anywhere in the window; null when there is none.
+    HWND defaultButton() const { return defaultButton_; }
+    HWND cancelButton() const { return cancelButton_; }
+
+    /// Presses a button of this window as a click on it would, without moving the focus.
+    void press(HWND button);
+
+private:
+    struct Child {
+        HWND handle;
+        const ControlDesign& design;
+    };
+
+    ~Window();
+    static LRESULT CALLBACK procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    /// The labels and picture boxes, static controls that this window paints.
+    static LRESULT CALLBACK staticProcedure(
+        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR window);
+    void paintStatic(HWND control);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // One function for each message the window handles.
+    void onCommandMessage(int id, HWND control, UINT code);
+    LRESULT onControlColour(HDC dc, HWND control);
+    void onPaint();
+    void onClose();
+    void onActivate(bool active);
+    void onSetFocus();
+    void onDpiChanged(UINT dotsPerInch, const RECT& suggested);
+    void onDestroy();
+
+    void buildMenus(std::vector<Built>& built);
+    void buildControls(std::vector<Built>& built);
+    /// Places and sizes every control, and gives each its font and the icons their size, at the
+    /// window's resolution.
+    void layOut();
+    /// Sizes the window so that its client area is the design's, keeping its top-left corner or
+    /// putting the client area where the design says.
+    void fitClientArea(bool place);
+    const Child* child(HWND handle) const;
+    HWND childNamed(std::string_view name) const;
+
+    Form* form_;
+    const FormDesign& design_;
+    HWND handle_ = nullptr;
+    UINT dotsPerInch_ = 96;
+    std::vector<Child> children_; // in tab order
+    HWND defaultButton_ = nullptr;
+    HWND cancelButton_ = nullptr;
+    HWND focus_ = nullptr; // the control that has the focus while the window is active
+    std::map<int, std::function<void()>> commands_;
+    win32::Fonts fonts_;
+    HICON picture_ = nullptr; // the picture boxes' icon, at the window's resolution
+    HICON bigIcon_ = nullptr, smallIcon_ = nullptr; // the title bar's and the taskbar's
+
+    // The objects the form's members are bound to.
+    std::deque<Label> labels_;
+    std::deque<TextBox> textBoxes_;
+    std::deque<CommandButton> buttons_;
+    std::deque<CheckBox> checkBoxes_;
+    std::deque<PictureBox> pictures_;
+    std::deque<Line> lines_;
+    std::deque<Menu> menus_;
+    std::deque<MenuItem> menuItems_;
+};
+
+namespace win32 {
+
+/// The pixels a line of a design covers at a resolution: a pen of n pixels (at 96 dots per inch)
+/// covers n rows below a horizontal line and n columns right of a vertical one.
+RECT lineRectangle(const LineDesign& line, UINT dotsPerInch);
+
+/// A caption as DrawText breaks its lines: each lone CR becomes CR LF.
+std::wstring captionAsDrawn(std::wstring_view caption);
+
+} // namespace win32
+
+} // namespace quorvel::runtime

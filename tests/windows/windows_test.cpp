@@ -1,0 +1,816 @@
+// The windows of quorvel.exe on Win32, under Wine: the same forms in this process, driven as a
+// user's actions arrive (key and mouse messages through the program's own event loop, the
+// clipboard through the Win32 API), read back as other programs read them (WM_GETTEXT); and the
+// built quorvel.exe itself, started and ended from outside.
+//
+//   windows_test QUORVEL.exe [GoogleTest options]
+//
+// QUORVEL_TEST_DPI (96 when unset) is the resolution the windows must be laid out at: the Wine
+// prefix's LogPixels.
+
+#include "fonts.h"
+#include "message_loop.h"
+#include "runtime/handlers.h"
+#include "runtime/program.h"
+#include "ui/form1.h"
+#include "ui/form1_design.h"
+#include "ui/frm_about.h"
+#include "win32.h"
+#include "window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace quorvel;
+namespace win32 = runtime::win32;
+
+namespace {
+
+std::wstring quorvelExe; // the program under test, from the command line
+UINT expectedDpi = 96;
+
+const std::u16string note = u"上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。"
+                            u"\r全角１文字も半角１文字も同じ、１カウントです。";
+
+void pump() {
+    win32::dispatchWaiting();
+}
+
+// The first code units of a text, as escapes, for messages about a text that differs.
+std::string shown(std::u16string_view text) {
+    std::string escaped;
+    for (char16_t unit : text.substr(0, 24)) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, unit < 0x80 && unit >= 0x20 ? "%c" : "\\x%04X", unit);
+        escaped += hex;
+    }
+    return escaped + (text.size() > 24 ? "... (" + std::to_string(text.size()) + " units)" : "");
+}
+
+std::u16string textOf(HWND window) {
+    return win32::utf16(win32::windowText(window));
+}
+
+// Twips to pixels as the design promises them: 1440 twips to the inch, rounded.
+int pixels(int twips, UINT dpi = expectedDpi) {
+    return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
+}
+
+// ---- The user's actions, as messages in the program's queue.
+
+struct Modifiers {
+    bool control = false;
+    bool shift = false;
+};
+
+void holdModifiers(Modifiers held) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    for (int key : { VK_CONTROL, VK_LCONTROL })
+        state[key] = held.control ? 0x80 : 0;
+    for (int key : { VK_SHIFT, VK_LSHIFT })
+        state[key] = held.shift ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+// A key pressed and released over the control with the focus; the event loop makes its
+// characters (TranslateMessage), as for a key typed on the keyboard.
+void press(WORD key, Modifiers held = {}) {
+    holdModifiers(held);
+    const HWND focus = GetFocus();
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(focus, WM_KEYDOWN, key, scan | 1);
+    PostMessageW(focus, WM_KEYUP, key, scan | 1 | (LPARAM(1) << 30) | (LPARAM(1) << 31));
+    pump();
+    holdModifiers({});
+}
+
+void type(std::u16string_view letters) {
+    for (char16_t letter : letters) {
+        const SHORT key = VkKeyScanW(static_cast<wchar_t>(letter));
+        press(LOBYTE(key), { .shift = (HIBYTE(key) & 1) != 0 });
+    }
+}
+
+// A click of the left mouse button in the middle of a control.
+void click(HWND control) {
+    RECT area;
+    GetClientRect(control, &area);
+    const LPARAM at = MAKELPARAM(area.right / 2, area.bottom / 2);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, at);
+    pump();
+}
+
+void choose(const runtime::MenuItem& item) {
+    PostMessageW(item.window(), WM_COMMAND, MAKEWPARAM(item.command(), 0), 0);
+    pump();
+}
+
+void clickCloseBox(HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump();
+}
+
+// ---- The clipboard, through the Win32 API of this process.
+
+HWND clipboardOwner() {
+    static const HWND owner = CreateWindowExW(
+        0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    return owner;
+}
+
+void setClipboard(std::u16string_view text) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
+    auto* units = static_cast<char16_t*>(GlobalLock(memory));
+    text.copy(units, text.size());
+    units[text.size()] = u'\0';
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(clipboardOwner()));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+std::u16string clipboard() {
+    std::u16string text;
+    if (!OpenClipboard(clipboardOwner()))
+        return u"(the clipboard could not be opened)";
+    if (HANDLE memory = GetClipboardData(CF_UNICODETEXT)) {
+        const auto* units = static_cast<const char16_t*>(GlobalLock(memory));
+        const std::size_t room = GlobalSize(memory) / sizeof(char16_t);
+        text.assign(units, std::char_traits<char16_t>::find(units, room, u'\0') - units);
+        GlobalUnlock(memory);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The windows of the forms that this thread still has.
+int formWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM count) {
+            *reinterpret_cast<int*>(count) += runtime::Window::of(window) != nullptr;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// A novel-sized text (about 1 MB in UTF-16): 11,000 paragraphs, each opening with a full-width
+// space and closing with CR LF, with kana, kanji, Latin letters and a character outside the BMP.
+std::u16string novel() {
+    const std::u16string paragraph = u"　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当が"
+                                     u"つかぬ。Neko 𠮷 ｶﾅ。\r\n";
+    std::u16string text;
+    text.reserve(paragraph.size() * 11'000);
+    for (int i = 0; i < 11'000; ++i)
+        text += paragraph;
+    return text;
+}
+
+// ---- Fixtures.
+
+class Windows : public testing::Test {
+protected:
+    void TearDown() override {
+        runtime::takeAnsweredReports();
+        runtime::discardInstances();
+        pump();
+        EXPECT_EQ(formWindows(), 0) << "a form's window outlived its form";
+    }
+};
+
+class MainWindow : public Windows {
+protected:
+    void SetUp() override {
+        form = &runtime::defaultInstance<ui::Form1>();
+        form->Show();
+        pump();
+    }
+
+    HWND window() const { return form->window()->handle(); }
+    HWND text() const { return form->Text1->handle(); }
+    std::u16string display() const { return form->Label1->caption(); }
+
+    void paste(std::u16string_view pasted) {
+        click(text());
+        setClipboard(pasted);
+        press('V', { .control = true });
+    }
+    void count() { click(form->Command1->handle()); }
+    void setCheck(int value) { form->Check1->setValue(static_cast<runtime::Integer>(value)); }
+
+    ui::Form1* form = nullptr;
+};
+
+// ---- The main window.
+
+TEST_F(MainWindow, StartsWithEmptyDisplayTheTwoLineNoteAndTheMenu) {
+    EXPECT_EQ(display(), u"");
+    EXPECT_EQ(textOf(text()), u"");
+    EXPECT_EQ(form->Check1->value(), 0);
+    EXPECT_EQ(textOf(form->Label2->handle()), note); // WM_GETTEXT keeps the lone CR
+    EXPECT_EQ(textOf(form->Command1->handle()), u"カウント実行");
+    EXPECT_EQ(textOf(form->Command2->handle()), u"テキストクリア");
+    EXPECT_EQ(textOf(form->Check1->handle()), u"全角ｽﾍﾟｰｽをｶｳﾝﾄする");
+
+    HWND main = window();
+    EXPECT_EQ(textOf(main), u"クオルベル");
+    HMENU bar = GetMenu(main);
+    ASSERT_EQ(GetMenuItemCount(bar), 1);
+    wchar_t caption[32];
+    GetMenuStringW(bar, 0, caption, 32, MF_BYPOSITION);
+    EXPECT_STREQ(caption, L"file");
+    HMENU file = GetSubMenu(bar, 0);
+    ASSERT_EQ(GetMenuItemCount(file), 2);
+    GetMenuStringW(file, 0, caption, 32, MF_BYPOSITION);
+    EXPECT_STREQ(caption, L"about");
+    EXPECT_EQ(static_cast<int>(GetMenuItemID(file, 0)), form->about->command());
+    GetMenuStringW(file, 1, caption, 32, MF_BYPOSITION);
+    EXPECT_STREQ(caption, L"end");
+}
+
+TEST_F(MainWindow, FontsAreJapaneseFacesOfTheDesignedSize) {
+    struct Expected {
+        HWND control;
+        bool serif;
+        double points;
+    };
+    for (const Expected& expected : { Expected { form->Label1->handle(), true, 9.75 },
+             Expected { text(), true, 9.75 }, Expected { form->Command1->handle(), false, 9 },
+             Expected { form->Label2->handle(), false, 9 } }) {
+        LOGFONTW font {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(expected.control, WM_GETFONT, 0, 0)),
+            sizeof font, &font);
+        const std::wstring face = font.lfFaceName;
+        const bool mincho = face.find(L"Mincho") != face.npos || face.find(L"明朝") != face.npos;
+        EXPECT_EQ(mincho, expected.serif) << std::string(face.begin(), face.end());
+        EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(font.lfHeight, -std::lround(expected.points * expectedDpi / 72));
+    }
+}
+
+TEST_F(MainWindow, TypedEnterIsCrLfAndCountsNothing) {
+    click(text());
+    type(u"ab");
+    press(VK_RETURN);
+    press(VK_RETURN, { .shift = true });
+    press(VK_RETURN, { .control = true });
+    type(u"cd");
+    EXPECT_EQ(textOf(text()), u"ab\r\n\r\n\r\ncd");
+    count();
+    EXPECT_EQ(display(), u"4");
+}
+
+TEST_F(MainWindow, EscDoesNothingInTheTextBox) {
+    click(text());
+    type(u"x");
+    press(VK_ESCAPE);
+    EXPECT_TRUE(form->isLoaded());
+    EXPECT_EQ(textOf(text()), u"x");
+}
+
+struct Pasted {
+    const char* name;
+    std::u16string text;
+    int check;
+    std::u16string count;
+};
+
+void PrintTo(const Pasted& pasted, std::ostream* out) {
+    *out << pasted.name;
+}
+
+class Pastes : public MainWindow, public testing::WithParamInterface<Pasted> { };
+
+TEST_P(Pastes, CountRightAndCopyOutExactly) {
+    const Pasted& pasted = GetParam();
+    setCheck(pasted.check);
+    paste(pasted.text);
+    const std::u16string held = textOf(text());
+    EXPECT_TRUE(held == pasted.text) << "the box holds " << shown(held);
+    count();
+    EXPECT_EQ(display(), pasted.count);
+    setClipboard(u"");
+    click(text());
+    press('A', { .control = true });
+    press('C', { .control = true });
+    const std::u16string copied = clipboard();
+    EXPECT_TRUE(copied == pasted.text) << "copied " << shown(copied);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, Pastes,
+    testing::Values(Pasted { "LoneLf", u"ab\ncd", 0, u"5" },
+        Pasted { "LoneCr", u"ab\rcd", 0, u"5" }, Pasted { "CrLf", u"ab\r\ncd", 0, u"4" },
+        Pasted { "CrCrLf", u"\r\r\n", 0, u"1" },
+        Pasted { "FullWidthSpaceUncounted", u"Ａ　Ｂ", 0, u"2" },
+        Pasted { "FullWidthSpaceCounted", u"Ａ　Ｂ", 1, u"3" },
+        Pasted { "FullWidthSpaceGrayedUncounted", u"Ａ　Ｂ", 2, u"2" },
+        Pasted { "LeadingByteOrderMark", u"\uFEFFab", 0, u"3" },
+        Pasted { "SurrogatePair", u"a😀", 0, u"3" },
+        Pasted { "LoneSurrogate", std::u16string { u'a', char16_t(0xD800), u'b' }, 0, u"3" },
+        // 11,000 paragraphs of 47 code units, less 2 for the CR LF and 1 for the space.
+        Pasted { "Novel", novel(), 0, u"484000" }),
+    [](const testing::TestParamInfo<Pasted>& info) { return info.param.name; });
+
+TEST_F(MainWindow, ClearEmptiesTheBoxAndKeepsTheCount) {
+    paste(u"abc");
+    count();
+    click(form->Command2->handle());
+    EXPECT_EQ(textOf(text()), u"");
+    EXPECT_EQ(display(), u"3");
+}
+
+TEST_F(MainWindow, CheckBoxClicksTurnItsMeaningOver) {
+    struct Step {
+        int before, after;
+    };
+    for (const Step step : { Step { 0, 1 }, Step { 1, 0 }, Step { 2, 1 } }) {
+        form->Check1->setValue(static_cast<runtime::Integer>(step.before));
+        click(form->Check1->handle());
+        EXPECT_EQ(form->Check1->value(), step.after) << "from " << step.before;
+    }
+}
+
+TEST_F(MainWindow, TabVisitsTheControlsInTabOrder) {
+    EXPECT_EQ(GetFocus(), form->Command1->handle()); // the first control has the focus
+    for (HWND next :
+        { text(), form->Command2->handle(), form->Check1->handle(), form->Command1->handle() }) {
+        press(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+    }
+    press(VK_TAB, { .shift = true });
+    EXPECT_EQ(GetFocus(), form->Check1->handle());
+}
+
+struct Overflowing {
+    const char* name;
+    std::u16string text;
+    int check;
+};
+
+void PrintTo(const Overflowing& overflowing, std::ostream* out) {
+    *out << overflowing.name;
+}
+
+class Overflows : public MainWindow, public testing::WithParamInterface<Overflowing> { };
+
+TEST_P(Overflows, AreReportedAndTheTextIsKept) {
+    const Overflowing& overflowing = GetParam();
+    setCheck(overflowing.check);
+    paste(overflowing.text);
+    runtime::answerNextReport();
+    count();
+    EXPECT_EQ(runtime::takeAnsweredReports(),
+        std::vector<runtime::ErrorNumber> { runtime::ErrorNumber::Overflow });
+    EXPECT_EQ(display(), u"0");
+    EXPECT_TRUE(textOf(text()) == overflowing.text);
+    EXPECT_EQ(form->Check1->value(), overflowing.check);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, Overflows,
+    testing::Values(Overflowing { "CrLfPairs16384",
+                        [] {
+                            std::u16string text;
+                            for (int i = 0; i < 16384; ++i)
+                                text += u"\r\n";
+                            return text;
+                        }(),
+                        1 },
+        // In lines of 32, as a text would hold them (a line without a break is slow to lay out).
+        Overflowing { "FullWidthSpaces32768",
+            [] {
+                std::u16string text;
+                for (int i = 0; i < 1024; ++i)
+                    text += std::u16string(32, u'　') + u"\r\n";
+                return text;
+            }(),
+            0 }),
+    [](const testing::TestParamInfo<Overflowing>& info) { return info.param.name; });
+
+TEST_F(MainWindow, BelowTheLimitsNothingIsReported) {
+    // 16383 CR LF pairs and 32768 full-width spaces, two before each pair and two at the end.
+    std::u16string text;
+    for (int i = 0; i < 16383; ++i)
+        text += u"　　\r\n";
+    paste(text + u"　　");
+    setCheck(1);
+    runtime::answerNextReport();
+    count();
+    EXPECT_TRUE(runtime::takeAnsweredReports().empty());
+    EXPECT_EQ(display(), u"32768");
+}
+
+// The error report as a user meets it: a message box over the window, closed with its OK button,
+// after which the program goes on.
+TEST_F(MainWindow, TheErrorReportIsAMessageBoxThatOkCloses) {
+    static std::wstring title, message;
+    title.clear();
+    message.clear();
+    // The message box's loop hands each of its messages to this hook first (as the program's
+    // loop does with its own windows' messages, which the hook leaves alone).
+    HHOOK hook = SetWindowsHookExW(
+        WH_MSGFILTER,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            const auto* seen = reinterpret_cast<const MSG*>(lParam);
+            const HWND box = seen->hwnd ? GetAncestor(seen->hwnd, GA_ROOT) : nullptr;
+            wchar_t kind[16] = {};
+            if (code == MSGF_DIALOGBOX && box && GetClassNameW(box, kind, 16)
+                && std::wstring_view(kind) == L"#32770" && title.empty()) {
+                title = win32::windowText(box);
+                message = win32::windowText(GetDlgItem(box, 0xFFFF)); // its text
+                // A click on OK, which the box's loop takes after this message.
+                const HWND ok = GetDlgItem(box, IDOK);
+                PostMessageW(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+                PostMessageW(ok, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            }
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    runtime::setProgramTitle(u"クオルベル");
+    std::u16string pairs;
+    for (int i = 0; i < 16384; ++i)
+        pairs += u"\r\n";
+    paste(pairs);
+    count();
+    UnhookWindowsHookEx(hook);
+    runtime::setProgramTitle(u"quorvel");
+    EXPECT_EQ(title, L"クオルベル");
+    EXPECT_EQ(message, L"実行時エラー '6':\n\nオーバーフローしました。");
+    EXPECT_EQ(display(), u"0");
+    EXPECT_TRUE(IsWindowEnabled(window()));
+    EXPECT_TRUE(textOf(text()) == pairs);
+    click(form->Command2->handle());
+    paste(u"abc");
+    count();
+    EXPECT_EQ(display(), u"3"); // the program goes on
+}
+
+// ---- The About window.
+
+class AboutWindow : public MainWindow {
+protected:
+    ui::frmAbout& about() { return runtime::defaultInstance<ui::frmAbout>(); }
+    HWND aboutWindow() { return about().isLoaded() ? GetParent(about().cmdOK->handle()) : nullptr; }
+    void open() { choose(*form->about); }
+};
+
+const std::u16string contact
+    = u"ホームページ：\r\nhttps://quorvel.example.jp/\r\nEメール：\r\nquorvel@example.jp";
+
+TEST_F(AboutWindow, OpensOnceModelessOutOfTheTaskbarWithItsContactText) {
+    open();
+    ASSERT_TRUE(about().isLoaded());
+    HWND window = aboutWindow();
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(textOf(window), u"ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(textOf(about().Text1->handle()), contact);
+    EXPECT_EQ(textOf(about().lblTitle->handle()), u"クオルベル　(quorvel.exe)");
+    EXPECT_EQ(textOf(about().lblVersion->handle()), u"Ver 1.02  (1998/10/16)");
+    EXPECT_EQ(textOf(about().lblDescription->handle()), u"テキスト文字列の数をカウントします。");
+    EXPECT_EQ(GetFocus(), about().cmdOK->handle());
+
+    // A fixed dialog frame with a close box; owned by a hidden window, which keeps it out of the
+    // taskbar, and not by the main window, which stays usable.
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    const HWND owner = GetWindow(window, GW_OWNER);
+    EXPECT_NE(owner, nullptr);
+    EXPECT_NE(owner, this->window());
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_TRUE(IsWindowEnabled(this->window()));
+
+    // Edits stay while it is open; about again brings the same window to the front.
+    click(about().Text1->handle());
+    press(VK_END, { .control = true });
+    type(u"x");
+    open();
+    EXPECT_EQ(aboutWindow(), window);
+    EXPECT_EQ(textOf(about().Text1->handle()), contact + u"x");
+
+    // The main window works meanwhile.
+    paste(u"abc");
+    count();
+    EXPECT_EQ(display(), u"3");
+}
+
+struct Closing {
+    const char* name;
+    std::function<void(runtime::Form&, HWND text, HWND ok)> close;
+};
+
+void PrintTo(const Closing& closing, std::ostream* out) {
+    *out << closing.name;
+}
+
+class AboutCloses : public AboutWindow, public testing::WithParamInterface<Closing> { };
+
+TEST_P(AboutCloses, AndOpensAfreshWithItsContactText) {
+    open();
+    click(about().Text1->handle());
+    press(VK_END, { .control = true });
+    type(u"x");
+    GetParam().close(about(), about().Text1->handle(), about().cmdOK->handle());
+    EXPECT_FALSE(about().isLoaded());
+    EXPECT_EQ(formWindows(), 1);
+    open();
+    EXPECT_EQ(textOf(about().Text1->handle()), contact);
+}
+
+INSTANTIATE_TEST_SUITE_P(AboutWindow, AboutCloses,
+    testing::Values(Closing { "Ok", [](runtime::Form&, HWND, HWND ok) { click(ok); } },
+        Closing { "EnterInTheTextBox", [](runtime::Form&, HWND, HWND) { press(VK_RETURN); } },
+        Closing { "EnterOnOk",
+            [](runtime::Form&, HWND, HWND) {
+                press(VK_TAB, { .shift = true });
+                press(VK_RETURN);
+            } },
+        Closing { "Esc", [](runtime::Form&, HWND, HWND) { press(VK_ESCAPE); } },
+        Closing {
+            "CloseBox", [](runtime::Form&, HWND text, HWND) { clickCloseBox(GetParent(text)); } }),
+    [](const testing::TestParamInfo<Closing>& info) { return info.param.name; });
+
+TEST_F(AboutWindow, CtrlEnterBreaksTheLineInItsTextBox) {
+    open();
+    click(about().Text1->handle());
+    press(VK_END, { .control = true });
+    press(VK_RETURN, { .control = true });
+    EXPECT_TRUE(about().isLoaded());
+    EXPECT_EQ(textOf(about().Text1->handle()), contact + u"\r\n");
+}
+
+// The etched separator: the gray line over the top row of the white one, behind the controls.
+TEST_F(AboutWindow, SeparatorIsGrayOverWhite) {
+    open();
+    HWND window = aboutWindow();
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    const int row = pixels(2040);
+    const int scale = static_cast<int>(expectedDpi) / 48; // 2 rows at 96 dpi, 3 at 144
+    const COLORREF gray = RGB(128, 128, 128), white = RGB(255, 255, 255);
+    EXPECT_EQ(GetPixel(dc, pixels(3000), row), gray);
+    EXPECT_EQ(GetPixel(dc, pixels(3000), row + scale - 1), white);
+    EXPECT_EQ(GetPixel(dc, pixels(5684), row), gray); // the gray line is the longer
+    EXPECT_NE(GetPixel(dc, pixels(5684), row + scale - 1), white);
+    ReleaseDC(window, dc);
+}
+
+// ---- Every control where its design puts it, at the resolution of the Wine prefix.
+
+struct Placed {
+    const char* name;
+    RECT twips; // left, top, width, height
+};
+
+void expectPlaced(HWND control, const Placed& placed, UINT dpi = expectedDpi) {
+    RECT rectangle;
+    GetWindowRect(control, &rectangle);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rectangle), 2);
+    EXPECT_EQ(rectangle.left, pixels(placed.twips.left, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.top, pixels(placed.twips.top, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.right - rectangle.left, pixels(placed.twips.right, dpi)) << placed.name;
+    EXPECT_EQ(rectangle.bottom - rectangle.top, pixels(placed.twips.bottom, dpi)) << placed.name;
+}
+
+TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
+    HWND main = window();
+    ASSERT_EQ(GetDpiForWindow(main), expectedDpi);
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, pixels(6555));
+    EXPECT_EQ(client.bottom, pixels(3390));
+    const Placed mainControls[] = {
+        { "Command1", { 0, 120, 1335, 375 } },
+        { "Label1", { 1440, 120, 1095, 375 } },
+        { "Text1", { 0, 600, 6495, 2175 } },
+        { "Command2", { 2640, 120, 1335, 375 } },
+        { "Label2", { 0, 2880, 6495, 495 } },
+        { "Check1", { 4320, 120, 2175, 255 } },
+    };
+    const HWND mainHandles[] = { form->Command1->handle(), form->Label1->handle(), text(),
+        form->Command2->handle(), form->Label2->handle(), form->Check1->handle() };
+    for (std::size_t i = 0; i < std::size(mainControls); ++i)
+        expectPlaced(mainHandles[i], mainControls[i]);
+
+    open();
+    HWND window = aboutWindow();
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, pixels(5760));
+    EXPECT_EQ(client.bottom, pixels(3150));
+    POINT corner { 0, 0 };
+    ClientToScreen(window, &corner);
+    EXPECT_EQ(corner.x, pixels(2340));
+    EXPECT_EQ(corner.y, pixels(1935));
+    const Placed aboutControls[] = {
+        { "cmdOK", { 4320, 2640, 1310, 345 } },
+        { "lblDescription", { 1050, 1125, 3885, 330 } },
+        { "lblTitle", { 1050, 240, 4485, 360 } },
+        { "lblVersion", { 1050, 780, 3885, 225 } },
+        { "Text1", { 240, 2160, 3975, 855 } },
+    };
+    const HWND aboutHandles[] = { about().cmdOK->handle(), about().lblDescription->handle(),
+        about().lblTitle->handle(), about().lblVersion->handle(), about().Text1->handle() };
+    for (std::size_t i = 0; i < std::size(aboutControls); ++i)
+        expectPlaced(aboutHandles[i], aboutControls[i]);
+
+    // The picture box sizes itself to the 32 x 32 icon (scaled) inside a one-pixel border.
+    RECT picture;
+    GetWindowRect(about().picIcon->handle(), &picture);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&picture), 2);
+    const int icon = MulDiv(32, static_cast<int>(expectedDpi), 96);
+    const int border = MulDiv(1, static_cast<int>(expectedDpi), 96);
+    EXPECT_EQ(picture.left, pixels(240));
+    EXPECT_EQ(picture.top, pixels(240));
+    EXPECT_EQ(picture.right - picture.left, icon + 2 * border);
+    EXPECT_EQ(picture.bottom - picture.top, icon + 2 * border);
+}
+
+// Moved to a monitor of twice the resolution, the window takes the suggested rectangle and lays its
+// controls out again with new fonts; its client area keeps the design's size in twips.
+TEST_F(AboutWindow, ANewResolutionLaysTheWindowOutAgain) {
+    open();
+    HWND window = aboutWindow();
+    const UINT dpi = 2 * expectedDpi;
+    RECT suggested;
+    GetWindowRect(window, &suggested);
+    suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+    suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, pixels(5760, dpi));
+    EXPECT_EQ(client.bottom, pixels(3150, dpi));
+    RECT moved;
+    GetWindowRect(window, &moved);
+    EXPECT_EQ(moved.left, suggested.left);
+    EXPECT_EQ(moved.top, suggested.top);
+    expectPlaced(about().cmdOK->handle(), { "cmdOK", { 4320, 2640, 1310, 345 } }, dpi);
+    expectPlaced(about().Text1->handle(), { "Text1", { 240, 2160, 3975, 855 } }, dpi);
+    LOGFONTW font {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(about().lblTitle->handle(), WM_GETFONT, 0, 0)),
+        sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -std::lround(12.0 * dpi / 72)); // ＭＳ 明朝 12 pt
+}
+
+// ---- Pieces of the runtime with rules of their own.
+
+TEST(Captions, LoneCrBreaksTheLineAsDrawn) {
+    struct Case {
+        std::wstring_view caption, drawn;
+    };
+    for (const Case& c :
+        { Case { L"a\rb", L"a\r\nb" }, Case { L"a\r\nb", L"a\r\nb" }, Case { L"a\r", L"a\r\n" },
+            Case { L"\r\r\n", L"\r\n\r\n" }, Case { L"a\nb", L"a\nb" } })
+        EXPECT_EQ(win32::captionAsDrawn(c.caption), c.drawn);
+}
+
+TEST(Fonts, AMissingFaceIsStoodInForByTheMostAlike) {
+    const win32::Face ipa[] = { { L"IPAPMincho", true, true }, { L"IPAMincho", true, false },
+        { L"IPAPGothic", false, true }, { L"IPAGothic", false, false } };
+    const win32::Face windows[] = { { L"ＭＳ 明朝", true, false },
+        { L"ＭＳ Ｐゴシック", false, true }, { L"Meiryo", false, true } };
+    const win32::Face gothicOnly[] = { { L"Noto Sans CJK JP", false, true } };
+    struct Case {
+        std::wstring_view designed;
+        std::span<const win32::Face> available;
+        std::wstring_view chosen;
+    };
+    for (const Case& c :
+        { Case { L"ＭＳ 明朝", ipa, L"IPAMincho" }, Case { L"ＭＳ Ｐゴシック", ipa, L"IPAPGothic" },
+            Case { L"ＭＳ 明朝", windows, L"ＭＳ 明朝" },
+            Case { L"ＭＳ Ｐゴシック", windows, L"ＭＳ Ｐゴシック" },
+            Case { L"ＭＳ 明朝", gothicOnly, L"Noto Sans CJK JP" },
+            Case { L"ＭＳ 明朝", {}, L"" } })
+        EXPECT_EQ(win32::chooseFace(c.designed, c.available), c.chosen)
+            << std::string(c.designed.begin(), c.designed.end());
+}
+
+// ---- quorvel.exe itself, from outside.
+
+// The running program, ended (and waited for) when the test ends.
+class Program {
+public:
+    Program() {
+        STARTUPINFOW startup {};
+        startup.cb = sizeof startup;
+        std::wstring command = L"\"" + quorvelExe + L"\"";
+        if (!CreateProcessW(quorvelExe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                nullptr, &startup, &process_))
+            return;
+        WaitForInputIdle(process_.hProcess, INFINITE);
+    }
+    ~Program() {
+        if (process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+
+    /// The program's visible top-level window with this title, or null.
+    HWND window(std::wstring_view title) const {
+        struct Search {
+            DWORD process;
+            std::wstring_view title;
+            HWND found;
+        } search { process_.dwProcessId, title, nullptr };
+        EnumWindows(
+            [](HWND window, LPARAM data) {
+                auto& search = *reinterpret_cast<Search*>(data);
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process == search.process && IsWindowVisible(window)
+                    && win32::windowText(window) == search.title)
+                    search.found = window;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    /// Sends a message and waits until the program has handled it.
+    static void send(HWND window, UINT message, WPARAM wParam) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(window, message, wParam, 0, SMTO_ABORTIFHUNG, 60'000, &ignored);
+    }
+
+    /// The exit code once the program has ended; STILL_ACTIVE while it runs.
+    DWORD exitCode(bool wait) const {
+        WaitForSingleObject(process_.hProcess, wait ? 60'000 : 0);
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    bool started() const { return process_.hProcess != nullptr; }
+
+private:
+    PROCESS_INFORMATION process_ {};
+};
+
+// The command that choosing a menu item of the main window sends. Menus belong to their process
+// under Wine, so the item's command is read from the same window built here.
+WPARAM menuCommand(runtime::Control<runtime::MenuItem> ui::Form1::*item) {
+    ui::Form1 form;
+    form.Show();
+    const WPARAM command = MAKEWPARAM((form.*item)->command(), 0);
+    form.Unload();
+    pump();
+    return command;
+}
+
+TEST(QuorvelExe, EndWithTheAboutWindowOpenEndsBoth) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.window(L"クオルベル");
+    ASSERT_NE(main, nullptr);
+    Program::send(main, WM_COMMAND, menuCommand(&ui::Form1::about));
+    ASSERT_NE(program.window(L"ﾊﾞｰｼﾞｮﾝ情報"), nullptr);
+    Program::send(main, WM_COMMAND, menuCommand(&ui::Form1::end));
+    EXPECT_EQ(program.exitCode(true), 0u);
+}
+
+TEST(QuorvelExe, ClosingTheMainWindowLeavesTheAboutWindowRunning) {
+    Program program;
+    ASSERT_TRUE(program.started());
+    HWND main = program.window(L"クオルベル");
+    ASSERT_NE(main, nullptr);
+    Program::send(main, WM_COMMAND, menuCommand(&ui::Form1::about));
+    HWND about = program.window(L"ﾊﾞｰｼﾞｮﾝ情報");
+    ASSERT_NE(about, nullptr);
+    Program::send(main, WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_EQ(program.window(L"クオルベル"), nullptr);
+    EXPECT_EQ(program.exitCode(false), STILL_ACTIVE);
+    Program::send(about, WM_SYSCOMMAND, SC_CLOSE);
+    EXPECT_EQ(program.exitCode(true), 0u);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: windows_test QUORVEL.exe [GoogleTest options]\n");
+        return 2;
+    }
+    // A path of the build machine is on drive Z: under Wine.
+    std::string exe = argv[1];
+    if (exe.starts_with('/'))
+        exe = "Z:" + exe;
+    std::replace(exe.begin(), exe.end(), '/', '\\');
+    quorvelExe.assign(exe.begin(), exe.end());
+    if (const char* dpi = std::getenv("QUORVEL_TEST_DPI"))
+        expectedDpi = static_cast<UINT>(std::atoi(dpi));
+    runtime::setProgramTitle(u"quorvel");
+    return RUN_ALL_TESTS();
+}
