@@ -15,7 +15,19 @@ std::wstring win32::windowText(HWND window) {
     return text;
 }
 
+void win32::readWindowText(HWND window, std::u16string& text) {
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    text.resize(static_cast<std::size_t>(GetWindowTextLengthW(window)));
+    // The length may be larger than the text; the copy says how much there is.
+    const int copied = GetWindowTextW(
+        window, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()) + 1);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+}
+
 namespace {
+unsigned long handlers = 0; // click handlers run so far
+unsigned long running = 0; // the one running now, or 0
+
 void setText(HWND window, std::u16string_view text) {
     // An edit control that cannot take a text this long fails for want of memory.
     if (!SetWindowTextW(window, win32::wide(text).c_str()))
@@ -31,11 +43,29 @@ void Label::setCaption(std::u16string_view caption) {
     setText(handle(), caption);
 }
 
-std::u16string TextBox::text() const {
-    return win32::utf16(win32::windowText(handle()));
+unsigned long win32::runningHandler() {
+    return running;
+}
+
+win32::HandlerRun::HandlerRun()
+    : outer_(running) {
+    running = ++handlers;
+}
+
+win32::HandlerRun::~HandlerRun() {
+    running = outer_;
+}
+
+std::u16string_view TextBox::text() const {
+    if (readIn_ == 0 || readIn_ != win32::runningHandler()) {
+        win32::readWindowText(handle(), read_);
+        readIn_ = win32::runningHandler();
+    }
+    return read_;
 }
 
 void TextBox::setText(std::u16string_view text) {
+    readIn_ = 0;
     quorvel::runtime::setText(handle(), text);
 }
 

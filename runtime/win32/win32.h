@@ -23,5 +23,22 @@ inline std::u16string utf16(std::wstring_view text) {
 
 /// The text of a window (a control's caption or contents), exactly as WM_GETTEXT gives it.
 std::wstring windowText(HWND window);
+/// The same, into text, whose buffer is reused (a large text's fresh pages cost more than the
+/// copy under Wine).
+void readWindowText(HWND window, std::u16string& text);
+
+/// A number for the click handler now running, a new one for each call, or 0 between handlers.
+unsigned long runningHandler();
+/// For as long as a click handler runs.
+class HandlerRun {
+public:
+    HandlerRun();
+    ~HandlerRun();
+    HandlerRun(const HandlerRun&) = delete;
+    HandlerRun& operator=(const HandlerRun&) = delete;
+
+private:
+    unsigned long outer_;
+};
 
 } // namespace quorvel::runtime::win32

@@ -460,7 +460,9 @@ LRESULT CALLBACK Window::staticProcedure(
     case WM_ERASEBKGND:
         return 1; // painted whole by WM_PAINT
     case WM_SETTEXT: {
-        const LRESULT set = DefSubclassProc(handle, message, wParam, lParam);
+        // Kept as the window's text, which WM_GETTEXT gives, and drawn at the next paint: the
+        // static control's own WM_SETTEXT would draw it at once, in its own way.
+        const LRESULT set = DefWindowProcW(handle, message, wParam, lParam);
         InvalidateRect(handle, nullptr, FALSE);
         return set;
     }

@@ -46,8 +46,16 @@ class TextBox : public ChildWindow {
 public:
     static constexpr ControlClass kind = ControlClass::TextBox;
     using ChildWindow::ChildWindow;
-    std::u16string text() const;
+    /// The text, exactly as WM_GETTEXT gives it. While a click handler runs, nothing but the
+    /// handler itself can change the text (no message is taken meanwhile), so the control is read
+    /// once per handler, however often the handler asks. The view is valid until the text is set,
+    /// the handler ends or, outside a handler, the text is read again.
+    std::u16string_view text() const;
     void setText(std::u16string_view text);
+
+private:
+    mutable std::u16string read_; // the text as last read; its buffer is kept for the next read
+    mutable unsigned long readIn_ = 0; // the handler it was read in (see win32::runningHandler)
 };
 
 class CommandButton : public ChildWindow {
