@@ -11,6 +11,8 @@
 #include "ui/form1.h"
 #include "window.h"
 
+#include "timing.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -20,26 +22,8 @@
 #include <vector>
 
 using namespace quorvel;
-
-namespace {
-
-double now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-} // namespace
+using bench::median;
+using bench::now;
 
 int main(int argc, char* argv[]) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;

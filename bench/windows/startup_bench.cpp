@@ -5,6 +5,8 @@
 //
 //   startup_bench QUORVEL.exe BARE.exe [RUNS]
 
+#include "timing.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -15,20 +17,12 @@
 
 namespace {
 
+using quorvel::bench::median;
+using quorvel::bench::now;
+
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "startup_bench: %s (error %lu)\n", what, GetLastError());
     std::exit(1);
-}
-
-double now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
 }
 
 BOOL CALLBACK closeWindow(HWND window, LPARAM) {
@@ -58,11 +52,6 @@ double startUp(const std::wstring& program) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return took;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace
