@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include "offered_text.h"
 #include "textbox_accessible.h"
 
 #include <QContextMenuEvent>

@@ -126,10 +126,4 @@ private:
     mutable QString cache_; // the exact text, null until read after a change
 };
 
-/// The exact text that a clipboard, selection or drop offers: every code unit, a leading
-/// byte-order mark included, whether it is offered as text/plain, as text/plain;charset=utf-8
-/// only, or as X11 compound text only. Empty when it offers no text.
-QString offeredText(const QMimeData& source);
-bool offersText(const QMimeData& source);
-
 } // namespace quorvel::runtime

@@ -1,5 +1,6 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
+#include "runtime/offered_text.h"
 #include "runtime/textbox.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
+
+#include <clocale>
 
 using quorvel::runtime::TextBox;
 using namespace Qt::StringLiterals;
@@ -252,6 +255,58 @@ private slots:
         QVERIFY(box->text() == QStringLiteral("before ") + huge);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("before "));
+    }
+
+    // The exact text of offered bytes, by their type, in every locale at hand: a program started
+    // in any of them pastes the same. Compound text of each character set is decoded by libX11,
+    // which needs an X display.
+    void offeredBytesDecodeExactly_data() {
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8 keeps its byte-order mark")
+            << "UTF8_STRING"_ba
+            << "\xEF\xBB\xBFx\xEF\xBB\xBF"_ba << u"\uFEFFx\uFEFF"_s;
+        QTest::newRow("a NUL at the end is no text")
+            << "UTF8_STRING"_ba
+            << "a\0b\0"_ba << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("STRING is Latin-1") << "STRING"_ba
+                                           << "\xE9t\xE9"_ba << u"été"_s;
+        QTest::newRow("compound text: Japanese, Latin-1, a UTF-8 segment")
+            << "COMPOUND_TEXT"_ba
+            << "\x1B$)B\xC6\xFC\xCB\xDC\x1B(B\r\n\x1B-A\xE9\x1B%G\xE2\x80\xA8\x1B%@z"_ba
+            << u"日本\r\né\u2028z"_s;
+        QTest::newRow("compound text: Cyrillic")
+            << "COMPOUND_TEXT"_ba
+            << "\x1B-L\xBF\xE0\xD8\xD2\xD5\xE2"_ba << u"Привет"_s;
+        QTest::newRow("compound text: Korean") << "COMPOUND_TEXT"_ba
+                                               << "\x1B$)C\xC7\xD1\xB1\xB9"_ba << u"한국"_s;
+        QTest::newRow("compound text: Chinese") << "COMPOUND_TEXT"_ba
+                                                << "\x1B$)A\xD6\xD0\xCE\xC4"_ba << u"中文"_s;
+        QTest::newRow("compound text: Latin-2") << "COMPOUND_TEXT"_ba
+                                                << "\x1B-B\xA3\xF3"
+                                                   "d\xBC"_ba
+                                                << u"Łódź"_s;
+        QTest::newRow("compound text: Greek") << "COMPOUND_TEXT"_ba
+                                              << "\x1B-F\xE1\xE2\xE3"_ba << u"αβγ"_s;
+        QTest::newRow("compound text: a direction marker is no text") << "COMPOUND_TEXT"_ba
+                                                                      << "a\x9B"
+                                                                         "1]b\x9B]c"_ba
+                                                                      << u"abc"_s;
+    }
+    void offeredBytesDecodeExactly() {
+        QFETCH(QByteArray, type);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        if (type == "COMPOUND_TEXT" && qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("decoding compound text needs an X display");
+        const QByteArray started = std::setlocale(LC_ALL, nullptr);
+        const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, started.constData()); });
+        for (const char* locale : { "C", "C.UTF-8", "ja_JP.UTF-8", "ja_JP.eucJP" }) {
+            if (!std::setlocale(LC_ALL, locale))
+                continue; // not installed here
+            QVERIFY2(quorvel::runtime::textOfBytes(bytes, type) == text, locale);
+        }
     }
 
     // What other programs offer on X11, served by xclip: every code unit arrives, a leading
