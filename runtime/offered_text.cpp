@@ -1,15 +1,12 @@
 // Qt decodes offered text with a UTF-8 decoder that drops a leading byte-order mark, and knows
 // only text/plain: an offer of text/plain;charset=utf-8 alone, or of X11 compound text alone,
-// looks like no text at all. So the bytes are decoded here, keeping every code unit; where X11
-// gives no bytes but Qt's decoding (UTF8_STRING), the owner is asked whether a mark came first.
-// Text offered from inside the program is Qt's own string, exact as it is (a lone surrogate too).
+// looks like no text at all. So the bytes are decoded here, keeping every code unit. Text offered
+// from inside the program is Qt's own string, exact as it is (a lone surrogate too).
 
 #include "offered_text.h"
 
 #include "compound_text.h"
-#include "x11_offer.h"
 
-#include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStringDecoder>
@@ -32,23 +29,6 @@ _XDisplay* qtDisplay() {
 QString fromUtf8KeepingMark(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
-}
-// On X11, Qt decodes an offer of UTF8_STRING itself and drops a leading byte-order mark; the
-// offered bytes say whether it did. (Qt's text may still begin with one, the second of two.)
-QString markDroppedByQt(const QMimeData& source) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (QGuiApplication::platformName() != u"xcb" || source.hasFormat(plainUtf8))
-        return {};
-    for (const QClipboard::Mode mode : { QClipboard::Clipboard, QClipboard::Selection }) {
-        if (&source != clipboard->mimeData(mode))
-            continue;
-        const bool ours = mode == QClipboard::Clipboard ? clipboard->ownsClipboard()
-                                                        : clipboard->ownsSelection();
-        if (!ours && x11OfferStartsWithMark(mode))
-            return QString(QChar(0xFEFF));
-        return {};
-    }
-    return {};
 }
 } // namespace
 
@@ -77,7 +57,7 @@ QString offeredText(const QMimeData& source) {
     if (const QByteArray bytes = source.data(plainUtf8); !bytes.isEmpty())
         return textOfBytes(bytes, "UTF8_STRING");
     if (source.hasText())
-        return markDroppedByQt(source) + source.text();
+        return source.text();
     if (source.hasFormat(compoundText))
         return textOfBytes(source.data(compoundText), "COMPOUND_TEXT");
     return {};

@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include "offer_reader.h"
 #include "offered_text.h"
 #include "textbox_accessible.h"
 
@@ -115,6 +116,12 @@ TextBox::TextBox(QWidget* parent)
     });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
     connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::noteCaret);
+    // The text of a paste goes in when it has come: at once, or later from another program.
+    offers_ = new OfferReader(viewport(), this);
+    connect(offers_, &OfferReader::textRead, this, [this](const QString& text) {
+        if (!isReadOnly())
+            insert(text);
+    });
     makeTextBoxesAccessible();
 }
 
@@ -524,7 +531,7 @@ bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
 void TextBox::insertFromMimeData(const QMimeData* source) {
     // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
     if (source && !isReadOnly())
-        insert(offeredText(*source));
+        offers_->read(*source);
 }
 
 QMimeData* TextBox::createMimeDataFromSelection() const {

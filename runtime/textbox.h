@@ -30,6 +30,8 @@ class QMimeData;
 
 namespace quorvel::runtime {
 
+class OfferReader;
+
 class TextBox : public QPlainTextEdit {
 public:
     explicit TextBox(QWidget* parent = nullptr);
@@ -115,6 +117,7 @@ private:
     void restore(bool undoing);
 
     bool enterPressesDefault_ = false;
+    OfferReader* offers_ = nullptr; // reads what a paste or a drop offers
     // The caret before and after each undo step, beside Qt's own undo history, which keeps none.
     std::vector<std::pair<Caret, Caret>> undoCarets_, redoCarets_;
     Caret settled_; // the caret as it was before the edit under way, or the event that made it

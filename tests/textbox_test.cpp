@@ -1,5 +1,6 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
+#include "runtime/offer_reader.h"
 #include "runtime/offered_text.h"
 #include "runtime/textbox.h"
 
@@ -15,8 +16,41 @@
 
 #include <clocale>
 
+using quorvel::runtime::OfferReader;
 using quorvel::runtime::TextBox;
 using namespace Qt::StringLiterals;
+
+namespace {
+// A paste from another program ends within the reader's bound; the tests allow a margin for a
+// slow machine.
+constexpr int pasteEndsWithinMs = OfferReader::bound.count() + 3000;
+
+// Counts the paints of a widget, once armed, while a text box still holds a text.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* widget, const TextBox* box)
+        : box_(box) {
+        widget->installEventFilter(this);
+    }
+    void arm(const QString& text) {
+        armed_ = true;
+        text_ = text;
+    }
+    int paintsWhileUnchanged = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && armed_ && box_->text() == text_)
+            ++paintsWhileUnchanged;
+        return false;
+    }
+
+private:
+    const TextBox* box_;
+    bool armed_ = false;
+    QString text_;
+};
+} // namespace
 
 class TextBoxTest : public QObject {
     Q_OBJECT
@@ -27,6 +61,26 @@ class TextBoxTest : public QObject {
     void paste(const QString& text) {
         QGuiApplication::clipboard()->setText(text);
         key(Qt::Key_V, Qt::ControlModifier);
+    }
+    // Pastes the clipboard by Ctrl+V, or the primary selection by a middle-click.
+    void paste(QClipboard::Mode mode) {
+        if (mode == QClipboard::Selection)
+            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        else
+            key(Qt::Key_V, Qt::ControlModifier);
+    }
+    // Starts another program that takes the clipboard (or the primary selection) from us, with
+    // `input` on its standard input, and waits until it has it.
+    void startOwner(QProcess& owner, const QString& program, const QStringList& arguments,
+        const QByteArray& input, QClipboard::Mode mode) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(u"ours"_s, mode);
+        owner.start(program, arguments);
+        QVERIFY(owner.waitForStarted());
+        owner.write(input);
+        owner.closeWriteChannel();
+        QTRY_VERIFY(!(mode == QClipboard::Selection ? clipboard->ownsSelection()
+                                                    : clipboard->ownsClipboard()));
     }
 
 private slots:
@@ -311,39 +365,44 @@ private slots:
 
     // What other programs offer on X11, served by xclip: every code unit arrives, a leading
     // byte-order mark too, whether the text is offered as UTF8_STRING, as
-    // text/plain;charset=utf-8 only, or as compound text only; by Ctrl+V and by middle-click.
+    // text/plain;charset=utf-8 only, or as compound text only; by Ctrl+V and by middle-click;
+    // from an owner that serves until it is ended and from one that serves once.
     void otherProgramsOffersPasteExactly_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("middleClick");
+        QTest::addColumn<bool>("once");
         for (const bool middle : { false, true }) {
             const char* how = middle ? "middle-click" : "Ctrl+V";
-            QTest::addRow("UTF8_STRING with a byte-order mark, %s", how)
-                << u"UTF8_STRING"_s
-                << QByteArray("\xEF\xBB\xBF"
-                              "a\r\nb")
-                << u"\uFEFFa\r\nb"_s << middle;
+            for (const bool once : { false, true }) {
+                const char* served = once ? "served once" : "served on";
+                QTest::addRow("UTF8_STRING with a byte-order mark, %s, %s", served, how)
+                    << u"UTF8_STRING"_s
+                    << QByteArray("\xEF\xBB\xBF"
+                                  "a\r\nb")
+                    << u"\uFEFFa\r\nb"_s << middle << once;
+                QTest::addRow("UTF8_STRING without a byte-order mark, %s, %s", served, how)
+                    << u"UTF8_STRING"_s << QByteArray("\xE3\x81\x82\xEF\xBB\xBF")
+                    << u"\u3042\uFEFF"_s << middle << once;
+            }
             QTest::addRow("UTF8_STRING with two byte-order marks, %s", how)
                 << u"UTF8_STRING"_s
                 << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
                               "a")
-                << u"\uFEFF\uFEFFa"_s << middle;
+                << u"\uFEFF\uFEFFa"_s << middle << false;
             QTest::addRow("UTF8_STRING of 2 MB, in pieces, with a byte-order mark, %s", how)
                 << u"UTF8_STRING"_s
                 << "\xEF\xBB\xBF" + QByteArray("0123456789\r\nab\n").repeated(1 << 17)
-                << u"\uFEFF"_s + u"0123456789\r\nab\n"_s.repeated(1 << 17) << middle;
-            QTest::addRow("UTF8_STRING without a byte-order mark, %s", how)
-                << u"UTF8_STRING"_s << QByteArray("\xE3\x81\x82\xEF\xBB\xBF") << u"\u3042\uFEFF"_s
-                << middle;
+                << u"\uFEFF"_s + u"0123456789\r\nab\n"_s.repeated(1 << 17) << middle << false;
             QTest::addRow("charset=utf-8 only, %s", how)
                 << u"text/plain;charset=utf-8"_s << QByteArray("\xEF\xBB\xBFx\ny\xE3\x80\x80")
-                << u"\uFEFFx\ny\u3000"_s << middle;
+                << u"\uFEFFx\ny\u3000"_s << middle << false;
             QTest::addRow("compound text only, %s", how)
                 << u"COMPOUND_TEXT"_s
                 << QByteArray(
                        "\x1B$)B\xC6\xFC\xCB\xDC\x1B(B\r\n\x1B-A\xE9\x1B%G\xE2\x80\xA8\x1B%@z")
-                << u"日本\r\né\u2028z"_s << middle;
+                << u"日本\r\né\u2028z"_s << middle << false;
         }
     }
     void otherProgramsOffersPasteExactly() {
@@ -351,28 +410,96 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(bool, middleClick);
+        QFETCH(bool, once);
         if (QGuiApplication::platformName() != u"xcb")
             QSKIP("the offers of other programs need a real X server");
         const QString xclip = QStandardPaths::findExecutable(u"xclip"_s);
         if (xclip.isEmpty())
             QSKIP("xclip is not installed (scripts/setup.sh installs it)");
         const QClipboard::Mode mode = middleClick ? QClipboard::Selection : QClipboard::Clipboard;
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard->setText(u"ours"_s, mode);
-        QProcess server; // serves the offer until it is ended
-        server.start(xclip,
-            { u"-quiet"_s, u"-selection"_s, middleClick ? u"primary"_s : u"clipboard"_s, u"-t"_s,
-                target, u"-i"_s });
-        QVERIFY(server.waitForStarted());
-        server.write(bytes);
-        server.closeWriteChannel();
-        QTRY_VERIFY(!(middleClick ? clipboard->ownsSelection() : clipboard->ownsClipboard()));
-        if (middleClick)
-            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
-        else
-            key(Qt::Key_V, Qt::ControlModifier);
-        server.kill();
-        server.waitForFinished();
+        QProcess server;
+        QStringList arguments { u"-quiet"_s, u"-selection"_s,
+            middleClick ? u"primary"_s : u"clipboard"_s, u"-t"_s, target, u"-i"_s };
+        if (once)
+            arguments << u"-loops"_s << u"1"_s;
+        startOwner(server, xclip, arguments, bytes, mode);
+        if (QTest::currentTestFailed())
+            return;
+        const auto end = qScopeGuard([&] {
+            server.kill();
+            server.waitForFinished();
+        });
+        paste(mode);
+        QTRY_COMPARE_WITH_TIMEOUT(box->text(), text, pasteEndsWithinMs);
+        if (once) // it was asked for its text, and ended
+            QTRY_COMPARE_WITH_TIMEOUT(server.state(), QProcess::NotRunning, pasteEndsWithinMs);
+    }
+
+    // Owners that answer slowly, or change their text while it is pasted (tests/x11_owner.c): the
+    // window goes on painting while a paste waits, the paste ends within its bound, and what goes
+    // in is exactly the text of the one answer, with no byte-order mark taken from another.
+    void slowOrChangingOwnersPasteOneAnswer_data() {
+        QTest::addColumn<int>("delayMs"); // before each answer
+        QTest::addColumn<QString>("changeAfter"); // what the owner answers before it changes
+        QTest::addColumn<QStringList>("texts"); // the owner's texts in turn, in hexadecimal
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("middleClick");
+        QTest::addColumn<bool>("unload"); // the box goes while the paste waits
+        const QStringList markFirst { u"efbbbf6162"_s }; // "\uFEFFab"
+        const QStringList changing { u"6162"_s, u"efbbbf6364"_s }; // "ab", then "\uFEFFcd"
+        for (const bool middle : { false, true }) {
+            const char* how = middle ? "middle-click" : "Ctrl+V";
+            QTest::addRow("a slow owner, in time, %s", how)
+                << 700 << u"data"_s << markFirst << u"\uFEFFab"_s << middle << false;
+            QTest::addRow("an owner slower than a paste waits, %s", how)
+                << int(OfferReader::bound.count()) + 1000 << u"data"_s << markFirst << QString()
+                << middle << false;
+            QTest::addRow("an owner that changes after giving its text, %s", how)
+                << 0 << u"data"_s << changing << u"ab"_s << middle << false;
+            QTest::addRow("an owner that changes between TARGETS and its text, %s", how)
+                << 0 << u"targets"_s << changing << u"\uFEFFcd"_s << middle << false;
+        }
+        QTest::newRow("the box unloaded while its paste waits")
+            << 300 << u"data"_s << markFirst << QString() << false << true;
+    }
+    void slowOrChangingOwnersPasteOneAnswer() {
+        QFETCH(int, delayMs);
+        QFETCH(QString, changeAfter);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, text);
+        QFETCH(bool, middleClick);
+        QFETCH(bool, unload);
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("the offers of other programs need a real X server");
+        const QClipboard::Mode mode = middleClick ? QClipboard::Selection : QClipboard::Clipboard;
+        QProcess owner;
+        startOwner(owner, QStringLiteral(X11_OWNER),
+            QStringList { middleClick ? u"primary"_s : u"clipboard"_s, u"UTF8_STRING"_s,
+                QString::number(delayMs), changeAfter }
+                + texts,
+            {}, mode);
+        if (QTest::currentTestFailed())
+            return;
+        const auto end = qScopeGuard([&] {
+            owner.kill();
+            owner.waitForFinished();
+        });
+        PaintWatch watch(box->viewport(), box.get());
+        const QString before = box->text();
+        paste(mode);
+        watch.arm(before); // from when the paste has returned
+        box->viewport()->update();
+        if (delayMs > 0) {
+            QTRY_VERIFY(watch.paintsWhileUnchanged > 0);
+            QCOMPARE(box->viewport()->cursor().shape(), Qt::BusyCursor);
+        }
+        if (unload) { // the paste is given up, and nothing is left to touch the box
+            box.reset();
+            QTest::qWait(2 * delayMs + 200); // past the owner's answer
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            box->viewport()->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
         QCOMPARE(box->text(), text);
     }
 
