@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n libxcb1-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth x11-utils imagemagick

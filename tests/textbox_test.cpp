@@ -1,11 +1,14 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
 #include "runtime/handlers.h"
+#include "runtime/qt/clipboard/offer_reader.h"
+#include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/widgets/textbox.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -15,9 +18,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <clocale>
 #include <sys/resource.h>
 #include <unistd.h>
 
+using quorvel::runtime::OfferReader;
 using quorvel::runtime::TextBox;
 using namespace Qt::StringLiterals;
 
@@ -46,6 +51,36 @@ protected:
 private:
     TextBox* box_;
 };
+
+// A paste from another program ends within the reader's bound; the tests allow a margin for a
+// slow machine.
+constexpr int pasteEndsWithinMs = OfferReader::bound.count() + 3000;
+
+// Counts the paints of a widget, once armed, while a text box still holds a text.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* widget, const TextBox* box)
+        : box_(box) {
+        widget->installEventFilter(this);
+    }
+    void arm(const QString& text) {
+        armed_ = true;
+        text_ = text;
+    }
+    int paintsWhileUnchanged = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && armed_ && box_->text() == text_)
+            ++paintsWhileUnchanged;
+        return false;
+    }
+
+private:
+    const TextBox* box_;
+    bool armed_ = false;
+    QString text_;
+};
 } // namespace
 
 class TextBoxTest : public QObject {
@@ -57,6 +92,26 @@ class TextBoxTest : public QObject {
     void paste(const QString& text) {
         QGuiApplication::clipboard()->setText(text);
         key(Qt::Key_V, Qt::ControlModifier);
+    }
+    // Pastes the clipboard by Ctrl+V, or the primary selection by a middle-click.
+    void paste(QClipboard::Mode mode) {
+        if (mode == QClipboard::Selection)
+            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        else
+            key(Qt::Key_V, Qt::ControlModifier);
+    }
+    // Starts another program that takes the clipboard (or the primary selection) from us, with
+    // `input` on its standard input, and waits until it has it.
+    void startOwner(QProcess& owner, const QString& program, const QStringList& arguments,
+        const QByteArray& input, QClipboard::Mode mode) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(u"ours"_s, mode);
+        owner.start(program, arguments);
+        QVERIFY(owner.waitForStarted());
+        owner.write(input);
+        owner.closeWriteChannel();
+        QTRY_VERIFY(!(mode == QClipboard::Selection ? clipboard->ownsSelection()
+                                                    : clipboard->ownsClipboard()));
     }
 
 private slots:
@@ -301,41 +356,98 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("before "));
     }
 
+    // The exact text of offered bytes, by their type, in every locale at hand: a program started
+    // in any of them pastes the same. Compound text of each character set is decoded by libX11,
+    // which needs an X display.
+    void offeredBytesDecodeExactly_data() {
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8 keeps its byte-order mark")
+            << "UTF8_STRING"_ba
+            << "\xEF\xBB\xBFx\xEF\xBB\xBF"_ba << u"\uFEFFx\uFEFF"_s;
+        QTest::newRow("a NUL at the end is no text")
+            << "UTF8_STRING"_ba
+            << "a\0b\0"_ba << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("STRING is Latin-1") << "STRING"_ba
+                                           << "\xE9t\xE9"_ba << u"été"_s;
+        QTest::newRow("compound text: Japanese, Latin-1, a UTF-8 segment")
+            << "COMPOUND_TEXT"_ba
+            << "\x1B$)B\xC6\xFC\xCB\xDC\x1B(B\r\n\x1B-A\xE9\x1B%G\xE2\x80\xA8\x1B%@z"_ba
+            << u"日本\r\né\u2028z"_s;
+        QTest::newRow("compound text: Cyrillic")
+            << "COMPOUND_TEXT"_ba
+            << "\x1B-L\xBF\xE0\xD8\xD2\xD5\xE2"_ba << u"Привет"_s;
+        QTest::newRow("compound text: Korean") << "COMPOUND_TEXT"_ba
+                                               << "\x1B$)C\xC7\xD1\xB1\xB9"_ba << u"한국"_s;
+        QTest::newRow("compound text: Chinese") << "COMPOUND_TEXT"_ba
+                                                << "\x1B$)A\xD6\xD0\xCE\xC4"_ba << u"中文"_s;
+        QTest::newRow("compound text: Latin-2") << "COMPOUND_TEXT"_ba
+                                                << "\x1B-B\xA3\xF3"
+                                                   "d\xBC"_ba
+                                                << u"Łódź"_s;
+        QTest::newRow("compound text: Greek") << "COMPOUND_TEXT"_ba
+                                              << "\x1B-F\xE1\xE2\xE3"_ba << u"αβγ"_s;
+        QTest::newRow("compound text: a direction marker is no text") << "COMPOUND_TEXT"_ba
+                                                                      << "a\x9B"
+                                                                         "1]b\x9B]c"_ba
+                                                                      << u"abc"_s;
+    }
+    void offeredBytesDecodeExactly() {
+        QFETCH(QByteArray, type);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        if (type == "COMPOUND_TEXT" && qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("decoding compound text needs an X display");
+        const QByteArray started = std::setlocale(LC_ALL, nullptr);
+        const auto restore = qScopeGuard([&] { std::setlocale(LC_ALL, started.constData()); });
+        for (const char* locale : { "C", "C.UTF-8", "ja_JP.UTF-8", "ja_JP.eucJP" }) {
+            if (!std::setlocale(LC_ALL, locale))
+                continue; // not installed here
+            QVERIFY2(quorvel::runtime::textOfBytes(bytes, type) == text, locale);
+        }
+    }
+
     // What other programs offer on X11, served by xclip: every code unit arrives, a leading
     // byte-order mark too, whether the text is offered as UTF8_STRING, as
-    // text/plain;charset=utf-8 only, or as compound text only; by Ctrl+V and by middle-click.
+    // text/plain;charset=utf-8 only, or as compound text only; by Ctrl+V and by middle-click;
+    // from an owner that serves until it is ended and from one that serves once.
     void otherProgramsOffersPasteExactly_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("middleClick");
+        QTest::addColumn<bool>("once");
         for (const bool middle : { false, true }) {
             const char* how = middle ? "middle-click" : "Ctrl+V";
-            QTest::addRow("UTF8_STRING with a byte-order mark, %s", how)
-                << u"UTF8_STRING"_s
-                << QByteArray("\xEF\xBB\xBF"
-                              "a\r\nb")
-                << u"\uFEFFa\r\nb"_s << middle;
+            for (const bool once : { false, true }) {
+                const char* served = once ? "served once" : "served on";
+                QTest::addRow("UTF8_STRING with a byte-order mark, %s, %s", served, how)
+                    << u"UTF8_STRING"_s
+                    << QByteArray("\xEF\xBB\xBF"
+                                  "a\r\nb")
+                    << u"\uFEFFa\r\nb"_s << middle << once;
+                QTest::addRow("UTF8_STRING without a byte-order mark, %s, %s", served, how)
+                    << u"UTF8_STRING"_s << QByteArray("\xE3\x81\x82\xEF\xBB\xBF")
+                    << u"\u3042\uFEFF"_s << middle << once;
+            }
             QTest::addRow("UTF8_STRING with two byte-order marks, %s", how)
                 << u"UTF8_STRING"_s
                 << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
                               "a")
-                << u"\uFEFF\uFEFFa"_s << middle;
+                << u"\uFEFF\uFEFFa"_s << middle << false;
             QTest::addRow("UTF8_STRING of 2 MB, in pieces, with a byte-order mark, %s", how)
                 << u"UTF8_STRING"_s
                 << "\xEF\xBB\xBF" + QByteArray("0123456789\r\nab\n").repeated(1 << 17)
-                << u"\uFEFF"_s + u"0123456789\r\nab\n"_s.repeated(1 << 17) << middle;
-            QTest::addRow("UTF8_STRING without a byte-order mark, %s", how)
-                << u"UTF8_STRING"_s << QByteArray("\xE3\x81\x82\xEF\xBB\xBF") << u"\u3042\uFEFF"_s
-                << middle;
+                << u"\uFEFF"_s + u"0123456789\r\nab\n"_s.repeated(1 << 17) << middle << false;
             QTest::addRow("charset=utf-8 only, %s", how)
                 << u"text/plain;charset=utf-8"_s << QByteArray("\xEF\xBB\xBFx\ny\xE3\x80\x80")
-                << u"\uFEFFx\ny\u3000"_s << middle;
+                << u"\uFEFFx\ny\u3000"_s << middle << false;
             QTest::addRow("compound text only, %s", how)
                 << u"COMPOUND_TEXT"_s
                 << QByteArray(
                        "\x1B$)B\xC6\xFC\xCB\xDC\x1B(B\r\n\x1B-A\xE9\x1B%G\xE2\x80\xA8\x1B%@z")
-                << u"日本\r\né\u2028z"_s << middle;
+                << u"日本\r\né\u2028z"_s << middle << false;
         }
     }
     void otherProgramsOffersPasteExactly() {
@@ -343,28 +455,96 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(bool, middleClick);
+        QFETCH(bool, once);
         if (QGuiApplication::platformName() != u"xcb")
             QSKIP("the offers of other programs need a real X server");
         const QString xclip = QStandardPaths::findExecutable(u"xclip"_s);
         if (xclip.isEmpty())
             QSKIP("xclip is not installed (scripts/setup.sh installs it)");
         const QClipboard::Mode mode = middleClick ? QClipboard::Selection : QClipboard::Clipboard;
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard->setText(u"ours"_s, mode);
-        QProcess server; // serves the offer until it is ended
-        server.start(xclip,
-            { u"-quiet"_s, u"-selection"_s, middleClick ? u"primary"_s : u"clipboard"_s, u"-t"_s,
-                target, u"-i"_s });
-        QVERIFY(server.waitForStarted());
-        server.write(bytes);
-        server.closeWriteChannel();
-        QTRY_VERIFY(!(middleClick ? clipboard->ownsSelection() : clipboard->ownsClipboard()));
-        if (middleClick)
-            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
-        else
-            key(Qt::Key_V, Qt::ControlModifier);
-        server.kill();
-        server.waitForFinished();
+        QProcess server;
+        QStringList arguments { u"-quiet"_s, u"-selection"_s,
+            middleClick ? u"primary"_s : u"clipboard"_s, u"-t"_s, target, u"-i"_s };
+        if (once)
+            arguments << u"-loops"_s << u"1"_s;
+        startOwner(server, xclip, arguments, bytes, mode);
+        if (QTest::currentTestFailed())
+            return;
+        const auto end = qScopeGuard([&] {
+            server.kill();
+            server.waitForFinished();
+        });
+        paste(mode);
+        QTRY_COMPARE_WITH_TIMEOUT(box->text(), text, pasteEndsWithinMs);
+        if (once) // it was asked for its text, and ended
+            QTRY_COMPARE_WITH_TIMEOUT(server.state(), QProcess::NotRunning, pasteEndsWithinMs);
+    }
+
+    // Owners that answer slowly, or change their text while it is pasted (tests/x11_owner.c): the
+    // window goes on painting while a paste waits, the paste ends within its bound, and what goes
+    // in is exactly the text of the one answer, with no byte-order mark taken from another.
+    void slowOrChangingOwnersPasteOneAnswer_data() {
+        QTest::addColumn<int>("delayMs"); // before each answer
+        QTest::addColumn<QString>("changeAfter"); // what the owner answers before it changes
+        QTest::addColumn<QStringList>("texts"); // the owner's texts in turn, in hexadecimal
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("middleClick");
+        QTest::addColumn<bool>("unload"); // the box goes while the paste waits
+        const QStringList markFirst { u"efbbbf6162"_s }; // "\uFEFFab"
+        const QStringList changing { u"6162"_s, u"efbbbf6364"_s }; // "ab", then "\uFEFFcd"
+        for (const bool middle : { false, true }) {
+            const char* how = middle ? "middle-click" : "Ctrl+V";
+            QTest::addRow("a slow owner, in time, %s", how)
+                << 700 << u"data"_s << markFirst << u"\uFEFFab"_s << middle << false;
+            QTest::addRow("an owner slower than a paste waits, %s", how)
+                << int(OfferReader::bound.count()) + 1000 << u"data"_s << markFirst << QString()
+                << middle << false;
+            QTest::addRow("an owner that changes after giving its text, %s", how)
+                << 0 << u"data"_s << changing << u"ab"_s << middle << false;
+            QTest::addRow("an owner that changes between TARGETS and its text, %s", how)
+                << 0 << u"targets"_s << changing << u"\uFEFFcd"_s << middle << false;
+        }
+        QTest::newRow("the box unloaded while its paste waits")
+            << 300 << u"data"_s << markFirst << QString() << false << true;
+    }
+    void slowOrChangingOwnersPasteOneAnswer() {
+        QFETCH(int, delayMs);
+        QFETCH(QString, changeAfter);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, text);
+        QFETCH(bool, middleClick);
+        QFETCH(bool, unload);
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("the offers of other programs need a real X server");
+        const QClipboard::Mode mode = middleClick ? QClipboard::Selection : QClipboard::Clipboard;
+        QProcess owner;
+        startOwner(owner, QStringLiteral(X11_OWNER),
+            QStringList { middleClick ? u"primary"_s : u"clipboard"_s, u"UTF8_STRING"_s,
+                QString::number(delayMs), changeAfter }
+                + texts,
+            {}, mode);
+        if (QTest::currentTestFailed())
+            return;
+        const auto end = qScopeGuard([&] {
+            owner.kill();
+            owner.waitForFinished();
+        });
+        PaintWatch watch(box->viewport(), box.get());
+        const QString before = box->text();
+        paste(mode);
+        watch.arm(before); // from when the paste has returned
+        box->viewport()->update();
+        if (delayMs > 0) {
+            QTRY_VERIFY(watch.paintsWhileUnchanged > 0);
+            QCOMPARE(box->viewport()->cursor().shape(), Qt::BusyCursor);
+        }
+        if (unload) { // the paste is given up, and nothing is left to touch the box
+            box.reset();
+            QTest::qWait(2 * delayMs + 200); // past the owner's answer
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            box->viewport()->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
         QCOMPARE(box->text(), text);
     }
 

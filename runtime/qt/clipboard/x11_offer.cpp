@@ -1,190 +1,265 @@
-// Qt decodes an X11 offer of UTF8_STRING itself, with a decoder that drops a leading
-// byte-order mark, and gives no way to the offered bytes. So this asks the owner again, through
-// Qt's own connection to the X server, and reads only the first bytes of its answer.
-//
-// The request goes to a window of our own (unmapped, input only); the answer, a SelectionNotify
-// event, comes through Qt's event reader, so it is caught by a native event filter while a local
-// event loop runs without user input. Every wait is bounded, so a silent owner cannot hang a
-// paste. A large offer comes in pieces (INCR): the first piece gives the bytes, and the rest is
-// taken and thrown away, since an owner left half-way may serve nobody afterwards.
+// The transfer runs on a connection of its own, so that nothing of it passes through Qt's event
+// reader and no event loop has to run for it: requests go out, and the owner's answers (a
+// SelectionNotify, then PropertyNotify events for the pieces of an INCR transfer) are read here,
+// waiting in poll() against the deadline. The owner is asked for its data once.
 
 #include "x11_offer.h"
 
-#include <QAbstractNativeEventFilter>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QTimer>
-
-#if QT_CONFIG(xcb)
+#include <X11/Xlib.h>
+#include <poll.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#endif
+#include <new>
+#include <optional>
+#include <vector>
 
 namespace quorvel::runtime {
 
-#if QT_CONFIG(xcb)
 namespace {
-constexpr int answerWithinMs = 2000; // for each answer of the owner
+using Clock = std::chrono::steady_clock;
 
-template <typename Reply> using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
+// More than a text box takes in; an owner that sends more is not read to the end.
+constexpr std::size_t maxBytes = std::size_t(1) << 30;
 
-xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-    const Owned<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection,
-            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
-            nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+struct Free {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Owned = std::unique_ptr<T, Free>;
+
+struct Disconnect {
+    void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
+};
+
+// The atoms asked for, interned together.
+enum AtomName { clipboardName, targetsName, incrName, propertyName, firstTextType };
+constexpr std::size_t textTypeCount = std::size(x11TextTypes);
+const char* atomName(std::size_t i) {
+    static const char* const names[] = { "CLIPBOARD", "TARGETS", "INCR", "QUORVEL_OFFER" };
+    return i < firstTextType ? names[i] : x11TextTypes[i - firstTextType];
 }
 
-// Our window, and the events about it that Qt's event reader passes by.
-class Requestor : public QAbstractNativeEventFilter {
+class Requestor {
 public:
-    Requestor(xcb_connection_t* connection, xcb_atom_t property)
+    Requestor(xcb_connection_t* connection, Clock::time_point deadline, int cancel)
         : connection_(connection)
-        , property_(property)
-        , window_(xcb_generate_id(connection)) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        , deadline_(deadline)
+        , cancel_(cancel) { }
+
+    // Interns the atoms and makes the window that the owner's answers go to.
+    bool start(int screenNumber) {
+        xcb_intern_atom_cookie_t cookies[firstTextType + textTypeCount];
+        for (std::size_t i = 0; i < std::size(cookies); ++i) {
+            const char* name = atomName(i);
+            cookies[i]
+                = xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        }
+        for (std::size_t i = 0; i < std::size(cookies); ++i) {
+            const Owned<xcb_intern_atom_reply_t> reply(
+                xcb_intern_atom_reply(connection_, cookies[i], nullptr));
+            if (!reply)
+                return false;
+            atoms_[i] = reply->atom;
+        }
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+        for (int i = 0; i < screenNumber && screens.rem > 1; ++i)
+            xcb_screen_next(&screens);
+        window_ = xcb_generate_id(connection_);
         const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(connection, 0, window_, screen->root, 0, 0, 1, 1, 0,
+        xcb_create_window(connection_, 0, window_, screens.data->root, 0, 0, 1, 1, 0,
             XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-        QTimer::connect(&timer_, &QTimer::timeout, &loop_, [this] {
-            timedOut_ = true;
-            loop_.quit();
-        });
-        timer_.setSingleShot(true);
-        qGuiApp->installNativeEventFilter(this);
+        return true;
     }
-    ~Requestor() override {
-        qGuiApp->removeNativeEventFilter(this);
-        xcb_delete_property(connection_, window_, property_);
-        xcb_destroy_window(connection_, window_);
-        xcb_flush(connection_);
+
+    xcb_atom_t atom(AtomName name) const { return atoms_[name]; }
+    xcb_atom_t textType(std::size_t i) const { return atoms_[firstTextType + i]; }
+
+    bool owned(xcb_atom_t selection) {
+        const Owned<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
+            connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+        return reply && reply->owner != XCB_NONE;
     }
-    Requestor(const Requestor&) = delete;
-    Requestor& operator=(const Requestor&) = delete;
 
-    xcb_window_t window() const { return window_; }
-
-    // Asks the owner of the selection for its data as the given type, into our property; false
-    // when the owner refuses or does not answer.
+    // Asks the owner for the selection as `type`, into our property, and waits for its answer;
+    // false when it refuses or does not answer in time.
     bool convert(xcb_atom_t selection, xcb_atom_t type) {
-        xcb_convert_selection(connection_, window_, selection, type, property_, XCB_CURRENT_TIME);
-        return wait(answered_) && converted_;
+        xcb_convert_selection(
+            connection_, window_, selection, type, atom(propertyName), XCB_CURRENT_TIME);
+        bool converted = false;
+        const bool answered = wait([&](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7F) != XCB_SELECTION_NOTIFY)
+                return false;
+            const auto& notify = reinterpret_cast<const xcb_selection_notify_event_t&>(event);
+            if (notify.requestor != window_ || notify.selection != selection)
+                return false;
+            converted = notify.property != XCB_NONE;
+            return true;
+        });
+        return answered && converted;
     }
 
-    // Deletes our property, which asks the owner of an INCR transfer for the next piece; false
-    // when it does not come.
-    bool next() {
-        newValue_ = false;
-        xcb_delete_property(connection_, window_, property_);
-        return wait(newValue_);
+    // Waits until the owner puts the next piece of an INCR transfer into our property.
+    bool nextPiece() {
+        return wait([&](const xcb_generic_event_t& event) {
+            if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
+                return false;
+            const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            return notify.window == window_ && notify.atom == atom(propertyName)
+                && notify.state == XCB_PROPERTY_NEW_VALUE;
+        });
     }
 
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type != "xcb_generic_event_t")
-            return false;
-        const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        switch (event->response_type & 0x7F) {
-        case XCB_SELECTION_NOTIFY: {
-            const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(event);
-            if (notify->requestor != window_)
-                return false;
-            answered_ = true;
-            converted_ = notify->property != XCB_ATOM_NONE;
-            loop_.quit();
-            return true;
-        }
-        case XCB_PROPERTY_NOTIFY: {
-            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (notify->window != window_)
-                return false;
-            if (notify->atom == property_ && notify->state == XCB_PROPERTY_NEW_VALUE) {
-                newValue_ = true;
-                loop_.quit();
-            }
-            return true;
-        }
-        default:
-            return false;
+    // Reads our property whole and deletes it (which, in an INCR transfer, asks for the next
+    // piece): its type, and its value appended to `bytes`; none when it cannot be read.
+    xcb_atom_t take(std::string& bytes) {
+        uint32_t offset = 0; // in 32-bit units, as the protocol counts
+        for (;;) {
+            // A request for less than all keeps each answer of the server within bounds.
+            constexpr uint32_t units = 1 << 22;
+            const Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection_,
+                xcb_get_property(connection_, 1, window_, atom(propertyName),
+                    XCB_GET_PROPERTY_TYPE_ANY, offset, units),
+                nullptr));
+            if (!reply)
+                return XCB_NONE;
+            const auto length
+                = static_cast<std::size_t>(xcb_get_property_value_length(reply.get()));
+            if (bytes.size() + length > maxBytes)
+                return XCB_NONE;
+            bytes.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+            if (reply->bytes_after == 0)
+                return reply->type;
+            offset += static_cast<uint32_t>(length / 4);
         }
     }
 
 private:
-    bool wait(const bool& done) {
+    // Reads events until `accept` takes one; false at the deadline, when cancelled, or when the
+    // connection breaks.
+    template <typename Accept> bool wait(Accept accept) {
         xcb_flush(connection_);
-        timedOut_ = false;
-        timer_.start(answerWithinMs);
-        while (!done && !timedOut_)
-            loop_.exec(QEventLoop::ExcludeUserInputEvents);
-        timer_.stop();
-        return done;
+        for (;;) {
+            while (const Owned<xcb_generic_event_t> event { xcb_poll_for_event(connection_) })
+                if (accept(*event))
+                    return true;
+            if (xcb_connection_has_error(connection_))
+                return false;
+            const auto left
+                = std::chrono::ceil<std::chrono::milliseconds>(deadline_ - Clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd fds[]
+                = { { xcb_get_file_descriptor(connection_), POLLIN, 0 }, { cancel_, POLLIN, 0 } };
+            const int ready = poll(fds, cancel_ >= 0 ? 2 : 1,
+                static_cast<int>(std::min<long long>(left.count(), 60'000)));
+            if (ready < 0 && errno != EINTR)
+                return false;
+            if (cancel_ >= 0 && fds[1].revents != 0)
+                return false;
+        }
     }
 
     xcb_connection_t* connection_;
-    xcb_atom_t property_;
-    xcb_window_t window_;
-    QEventLoop loop_;
-    QTimer timer_;
-    bool timedOut_ = false;
-    bool answered_ = false, converted_ = false, newValue_ = false;
+    Clock::time_point deadline_;
+    int cancel_;
+    xcb_atom_t atoms_[firstTextType + textTypeCount] {};
+    xcb_window_t window_ = XCB_NONE;
 };
+
+// The best text type among those an owner offers (an ATOM list); none when it offers no text.
+std::optional<std::size_t> bestTextType(const Requestor& requestor, const std::string& offered) {
+    const std::size_t count = offered.size() / sizeof(xcb_atom_t);
+    std::vector<xcb_atom_t> types(count);
+    std::memcpy(types.data(), offered.data(), count * sizeof(xcb_atom_t));
+    for (std::size_t i = 0; i < textTypeCount; ++i)
+        if (std::find(types.begin(), types.end(), requestor.textType(i)) != types.end())
+            return i;
+    return std::nullopt;
+}
+
+X11Transfer transfer(xcb_connection_t* connection, int screenNumber, X11Selection which,
+    Clock::time_point deadline, int cancel) {
+    X11Transfer result;
+    Requestor requestor(connection, deadline, cancel);
+    if (!requestor.start(screenNumber))
+        return result;
+    const xcb_atom_t selection = which == X11Selection::Primary ? xcb_atom_t(XCB_ATOM_PRIMARY)
+                                                                : requestor.atom(clipboardName);
+    if (!requestor.owned(selection))
+        return result;
+
+    // The types offered. An owner that does not say is asked for UTF-8.
+    std::size_t type = 0;
+    std::string offered;
+    if (requestor.convert(selection, requestor.atom(targetsName))) {
+        if (requestor.take(offered) != XCB_ATOM_ATOM)
+            offered.clear();
+        const auto best = bestTextType(requestor, offered);
+        if (!best)
+            return result;
+        type = *best;
+    }
+
+    if (!requestor.convert(selection, requestor.textType(type)))
+        return result;
+    xcb_atom_t given = requestor.take(result.bytes);
+    if (given == requestor.atom(incrName)) {
+        // In pieces, each of the type of the text; an empty one ends them.
+        result.bytes.clear();
+        given = XCB_NONE;
+        std::string piece;
+        do {
+            piece.clear();
+            const xcb_atom_t pieceType = requestor.nextPiece() ? requestor.take(piece) : XCB_NONE;
+            if (pieceType == XCB_NONE || result.bytes.size() + piece.size() > maxBytes)
+                return result;
+            if (given == XCB_NONE)
+                given = pieceType;
+            result.bytes += piece;
+        } while (!piece.empty());
+    }
+    if (given == XCB_NONE)
+        return result;
+    // The type the owner gave the bytes, when it is one of ours; else the one asked for.
+    result.type = x11TextTypes[type];
+    for (std::size_t i = 0; i < textTypeCount; ++i)
+        if (given == requestor.textType(i))
+            result.type = x11TextTypes[i];
+    result.end = X11Transfer::End::Given;
+    return result;
+}
 } // namespace
 
-bool x11OfferStartsWithMark(QClipboard::Mode mode) {
-    if (QGuiApplication::platformName() != u"xcb" || mode == QClipboard::FindBuffer)
-        return false;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
-        return false;
-    const xcb_atom_t selection = mode == QClipboard::Selection ? xcb_atom_t(XCB_ATOM_PRIMARY)
-                                                               : atom(connection, "CLIPBOARD");
-    const xcb_atom_t utf8String = atom(connection, "UTF8_STRING");
-    const xcb_atom_t incr = atom(connection, "INCR");
-    const xcb_atom_t property = atom(connection, "QUORVEL_OFFER");
-    if (!selection || !utf8String || !incr || !property)
-        return false;
-
-    Requestor requestor(connection, property);
-    if (!requestor.convert(selection, utf8String))
-        return false;
-    // The first four bytes, and whether the data comes in pieces.
-    const auto read = [&] {
-        return Owned<xcb_get_property_reply_t>(
-            xcb_get_property_reply(connection,
-                xcb_get_property(
-                    connection, 0, requestor.window(), property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
-                nullptr),
-            &std::free);
-    };
-    const auto startsWithMark = [](const xcb_get_property_reply_t& reply) {
-        const auto* bytes = static_cast<const unsigned char*>(xcb_get_property_value(&reply));
-        return reply.format == 8 && xcb_get_property_value_length(&reply) >= 3 && bytes[0] == 0xEF
-            && bytes[1] == 0xBB && bytes[2] == 0xBF;
-    };
-    auto reply = read();
-    if (!reply)
-        return false;
-    if (reply->type != incr)
-        return startsWithMark(*reply);
-    // In pieces: the first says; the rest are taken until the empty piece that ends them.
-    if (!requestor.next() || !(reply = read()))
-        return false;
-    const bool mark = startsWithMark(*reply);
-    while (xcb_get_property_value_length(reply.get()) > 0) {
-        if (!requestor.next() || !(reply = read()))
-            break;
+X11Transfer transferX11Text(
+    const char* display, X11Selection selection, Clock::time_point deadline, int cancel) {
+    // An X server may drop a new connection made just as another client's closes: so a failed
+    // connection is tried again, twice at most.
+    int screenNumber = 0;
+    std::unique_ptr<xcb_connection_t, Disconnect> connection;
+    for (int tries = 0; tries < 3 && (!connection || xcb_connection_has_error(connection.get()));
+         ++tries)
+        connection.reset(xcb_connect(display, &screenNumber));
+    if (xcb_connection_has_error(connection.get()))
+        return { X11Transfer::End::Unreachable, {}, {} };
+    try {
+        X11Transfer result = transfer(connection.get(), screenNumber, selection, deadline, cancel);
+        if (result.end != X11Transfer::End::Given)
+            result.bytes.clear();
+        return result;
+    } catch (const std::bad_alloc&) {
+        return {};
     }
-    return mark;
 }
-#else
-bool x11OfferStartsWithMark(QClipboard::Mode) {
-    return false;
+
+std::string x11DisplayName(_XDisplay* display) {
+    if (display)
+        return XDisplayString(display);
+    const char* name = std::getenv("DISPLAY");
+    return name ? name : "";
 }
-#endif
 
 } // namespace quorvel::runtime

@@ -1,12 +1,44 @@
 #pragma once
 
-#include <QClipboard>
+// The one transfer of the text that another X11 program offers, with no event loop: a blocking
+// function over a connection of its own, bounded in time. Neither Qt nor a widget is involved.
+
+#include <chrono>
+#include <string>
+
+struct _XDisplay;
 
 namespace quorvel::runtime {
 
-/// Whether another X11 program offers the clipboard's (or, for QClipboard::Selection, the
-/// primary selection's) text as UTF8_STRING bytes that begin with a byte-order mark (EF BB BF).
-/// False off X11, when nothing such is offered, and when the owner does not answer in time.
-bool x11OfferStartsWithMark(QClipboard::Mode mode);
+enum class X11Selection { Clipboard, Primary };
+
+/// The types of text asked for, best first: UTF-8 under its two names, compound text, Latin-1,
+/// and text/plain, which programs write as UTF-8.
+inline constexpr const char* x11TextTypes[]
+    = { "UTF8_STRING", "text/plain;charset=utf-8", "COMPOUND_TEXT", "STRING", "text/plain" };
+
+struct X11Transfer {
+    enum class End {
+        Given, // the owner gave its text: bytes, of the type named
+        NotGiven, // no owner, no text offered, refused, not in time, or cancelled
+        Unreachable, // no connection to the X server could be made
+    };
+    End end = End::NotGiven;
+    std::string type;
+    std::string bytes;
+};
+
+/// Transfers the text that the owner of a selection offers: asks once for the types it offers
+/// (TARGETS) and once for its text in the best of them, taken in pieces (INCR) when the owner
+/// sends it so. The type of the bytes is the one the owner gives them, which may differ from the
+/// one asked for. Connects to `display` (null: DISPLAY) on a connection of its own and closes it
+/// on every path; waits in poll() until `deadline` at most, or until the file descriptor
+/// `cancel` (-1: none) can be read.
+X11Transfer transferX11Text(const char* display, X11Selection selection,
+    std::chrono::steady_clock::time_point deadline, int cancel = -1);
+
+/// The name of the X display that an Xlib connection (Qt's, say) was opened on, so that another
+/// connection reaches the same server; DISPLAY's value, or empty, for null.
+std::string x11DisplayName(_XDisplay* display);
 
 } // namespace quorvel::runtime

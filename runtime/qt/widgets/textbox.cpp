@@ -2,6 +2,8 @@
 
 #include "composition_guard.h"
 #include "runtime/handlers.h"
+#include "runtime/qt/clipboard/offer_reader.h"
+#include "runtime/qt/clipboard/offered_text.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -25,6 +27,18 @@ using namespace Qt::StringLiterals;
 
 namespace quorvel::runtime {
 
+namespace {
+// No exception may leave a Qt event handler: a pasted or dropped text too large for the memory
+// left is the runtime's error 7, and the box keeps the text it had.
+template <typename F> void reportingOutOfMemory(F&& paste) {
+    try {
+        paste();
+    } catch (const std::bad_alloc&) {
+        report(RuntimeError(ErrorNumber::OutOfMemory));
+    }
+}
+} // namespace
+
 TextBox::TextBox(QWidget* parent)
     : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
@@ -41,6 +55,9 @@ TextBox::TextBox(QWidget* parent)
         document(), &QTextDocument::undoCommandAdded, this, [this] { record_.stepAdded(caret()); });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
     connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::noteCaret);
+    // The text of a paste goes in when it has come: at once, or later from another program.
+    offers_ = new OfferReader(viewport(), this);
+    connect(offers_, &OfferReader::textRead, this, &TextBox::insertOffered);
 }
 
 QString TextBox::text() const {
@@ -306,16 +323,15 @@ bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    if (!source || isReadOnly())
-        return;
-    // No exception may leave a Qt event handler: a text too large for the memory left is the
-    // runtime's error 7, and the box keeps the text it had.
-    try {
-        // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
-        insert(offeredText(*source));
-    } catch (const std::bad_alloc&) {
-        report(RuntimeError(ErrorNumber::OutOfMemory));
-    }
+    // Plain text only: a source that also offers markdown or HTML still pastes its exact text,
+    // which goes in when it has come (insertOffered).
+    if (source && !isReadOnly())
+        reportingOutOfMemory([&] { offers_->read(*source); });
+}
+
+void TextBox::insertOffered(const QString& text) {
+    if (!isReadOnly())
+        reportingOutOfMemory([&] { insert(text); });
 }
 
 QMimeData* TextBox::createMimeDataFromSelection() const {

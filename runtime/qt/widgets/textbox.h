@@ -27,6 +27,8 @@ class QMimeData;
 
 namespace quorvel::runtime {
 
+class OfferReader;
+
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -90,6 +92,8 @@ protected:
 private:
     /// New text goes in without the format of a neighbouring break.
     void plainInput();
+    /// The text a paste or drop offered has come: it goes in at the caret.
+    void insertOffered(const QString& text);
 
     Caret caret() const;
     void setCaret(Caret caret);
@@ -101,13 +105,8 @@ private:
     ExactText exact_ { *document() };
     UndoRecord record_;
     bool enterPressesDefault_ = false;
+    OfferReader* offers_ = nullptr; // reads what a paste or a drop offers
     bool edited_ = false; // the text changed since this was last cleared
 };
-
-/// The exact text that a clipboard, selection or drop offers: every code unit, a leading
-/// byte-order mark included, whether it is offered as text/plain, as text/plain;charset=utf-8
-/// only, or as X11 compound text only. Empty when it offers no text.
-QString offeredText(const QMimeData& source);
-bool offersText(const QMimeData& source);
 
 } // namespace quorvel::runtime
