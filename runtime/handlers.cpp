@@ -4,6 +4,7 @@
 #include "toolkit.h"
 
 #include <new>
+#include <string>
 #include <utility>
 
 namespace quorvel::runtime {
@@ -28,7 +29,9 @@ void report(const RuntimeError& error) {
         answered.push_back(error.number());
         return;
     }
-    toolkit::showErrorReport(error, programTitle());
+    toolkit::showErrorReport(programTitle(),
+        "実行時エラー '" + std::to_string(static_cast<int>(error.number())) + "':\n\n"
+            + error.description());
 }
 
 void call(const std::function<void()>& handler) {

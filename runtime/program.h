@@ -20,8 +20,9 @@ struct Project {
     std::string_view desktopFileName; ///< its desktop entry, without ".desktop"
 };
 
-/// Starts the program the way its executable does: checks that a display can be reached (else
-/// says so and returns 1), makes the toolkit's application object, then runs ThunRTMain.
+/// Starts the program the way its executable does: where the toolkit can tell, checks that a
+/// display can be reached (else says so and returns 1); makes the toolkit's application object,
+/// if it has one; then runs ThunRTMain.
 int start(int argc, char* argv[], const Project& project);
 
 /// Starts the program: names it to the desktop, loads and shows the start-up window, then runs

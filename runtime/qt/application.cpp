@@ -52,14 +52,11 @@ void toolkit::quitEventLoop() {
     QCoreApplication::exit(0);
 }
 
-void toolkit::showErrorReport(const RuntimeError& error, std::u16string_view title) {
-    const QString text = QStringLiteral("実行時エラー '%1':\n\n%2")
-                             .arg(static_cast<int>(error.number()))
-                             .arg(QString::fromUtf8(error.description()));
+void toolkit::showErrorReport(std::u16string_view title, std::string_view text) {
     // On the heap, and watched: the window it stands over may be destroyed while it is shown (by
     // End, say), and the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, toQString(title), text,
-        QMessageBox::Ok, QApplication::activeWindow());
+    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, toQString(title),
+        toQString(text), QMessageBox::Ok, QApplication::activeWindow());
     box->setObjectName(QStringLiteral("errorReport"));
     box->exec();
     delete box.data();

@@ -76,11 +76,10 @@ void toolkit::connectClick(const Built& control, std::function<void()> click) {
     }
 }
 
-void toolkit::showErrorReport(const RuntimeError& error, std::u16string_view title) {
-    const std::wstring text = L"実行時エラー '" + std::to_wstring(static_cast<int>(error.number()))
-        + L"':\n\n" + fromUtf8(error.description());
+void toolkit::showErrorReport(std::u16string_view title, std::string_view text) {
     // Over the active window, which it disables until OK is pressed.
-    MessageBoxW(GetActiveWindow(), text.c_str(), win32::wide(title).c_str(), MB_ICONERROR | MB_OK);
+    MessageBoxW(GetActiveWindow(), fromUtf8(text).c_str(), win32::wide(title).c_str(),
+        MB_ICONERROR | MB_OK);
 }
 
 void toolkit::logInternalError(std::string_view message) {
