@@ -1,9 +1,9 @@
-// A model-based random test of the text box: random sequences of real events (typed keys, every
-// Enter, pastes by each path and of each kind of offer, drops, input-method commits, assistive
-// tools' edits, selections, Backspace, Delete, cut, copy, undo, redo, and the box's own and Qt's
-// text-setting functions) go to the real widget and to a plain model of its text and caret; after
-// every step the two must agree to the code unit. Undo must bring back exactly the state before
-// the step it undoes, and redo the state after it.
+// A model-based random test of the text box: random sequences of real events (typed keys and words,
+// every Enter, pastes by each path and of each kind of offer, drops, input-method commits,
+// assistive tools' edits, selections, Backspace, Delete, cut, copy, undo, redo, and the box's own
+// and Qt's text-setting functions) go to the real widget and to a plain model of its text and
+// caret; after every step the two must agree to the code unit. Undo must bring back exactly the
+// state before the step it undoes, and redo the state after it.
 //
 // QUORVEL_MODEL_STEPS sets the number of steps (default 20000), QUORVEL_MODEL_SEED the seed.
 
@@ -237,16 +237,20 @@ class TextBoxModelTest : public QObject {
 
     // One random step, applied to the widget and to the model. Returns what it did.
     QString step() {
-        switch (pick(27)) {
+        switch (pick(28)) {
         case 0:
         case 1:
         case 2: {
+            // A character, or a word of a few, which Qt makes one undo step.
             static const char16_t* typed[]
                 = { u"a", u"Q", u"あ", u"漢", u"\u3000", u"ｶ", u"\U0001F600", u"\u2028" };
-            const QString text = QString::fromUtf16(typed[pick(std::size(typed))]);
-            typeText(text);
-            model.replaceSelection(text);
-            return u"type"_s;
+            const int letters = pick(2) ? 1 : 2 + pick(3);
+            for (int i = 0; i < letters; ++i) {
+                const QString text = QString::fromUtf16(typed[pick(std::size(typed))]);
+                typeText(text);
+                model.replaceSelection(text);
+            }
+            return letters == 1 ? u"type"_s : u"type a word"_s;
         }
         case 3: {
             static const Qt::KeyboardModifiers mods[]
@@ -314,6 +318,9 @@ class TextBoxModelTest : public QObject {
         case 9:
             setCaret(randomPosition(), randomPosition());
             return u"select"_s;
+        case 24: // a selection that runs to the end, where a final line break may be
+            setCaret(model.size(), randomPosition());
+            return u"select to the end"_s;
         case 10:
         case 11:
             key(Qt::Key_Backspace);

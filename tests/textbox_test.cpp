@@ -89,6 +89,15 @@ class TextBoxTest : public QObject {
     std::unique_ptr<TextBox> box;
 
     void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(box.get(), k, m); }
+    // Types text a character at a time, as a keyboard does: a key each, an emoji's pair in one.
+    void typeText(const QString& text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(
+                QTest::Click, box.get(), Qt::Key_unknown, text.sliced(i, length), {});
+            i += length - 1;
+        }
+    }
     void paste(const QString& text) {
         QGuiApplication::clipboard()->setText(text);
         key(Qt::Key_V, Qt::ControlModifier);
@@ -188,6 +197,81 @@ private slots:
         QCOMPARE(box->text(), QStringLiteral("x\ny"));
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("hello"));
+    }
+
+    // An edit over a selection is one undo step, wherever the selection ends: undo brings back
+    // the text and the selection, redo the edit with the caret after it. The text is entered
+    // first (typed, where it starts with "type:", else pasted), the caret goes `right` steps
+    // from the start and Shift+arrows select `shift` steps on (back, when negative).
+    void anEditOverASelectionIsOneUndoStep_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("edit"); // "type:…", "backspace" or "paste:…"
+        QTest::addColumn<QString>("edited");
+        const QString pair = QString::fromUtf16(u"\U0001F600"), emoji = u"b"_s + pair;
+        // clang-format off
+        QTest::newRow("letters")                   << u"abcd"_s       << 0 << 4  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("across a CR LF")            << u"ab\r\ncd"_s   << 0 << 5  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("stopping before the end")   << u"ab\r\ncd"_s   << 1 << 3  << u"type:xyz"_s << u"axyzd"_s;
+        QTest::newRow("made backwards")            << u"abcd"_s       << 4 << -4 << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a typed final break")    << u"type:b"_s     << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final CR LF")          << u"b\r\n"_s      << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final LF")             << u"b\n"_s        << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final U+2029")         << u"b\u2029"_s    << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final lone CR")        << u"b\r"_s        << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final U+2028")         << u"b\u2028"_s    << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("to a final surrogate pair") << emoji          << 0 << 2  << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("a surrogate pair typed first") << u"b\r\n"_s   << 0 << 2  << u"type:"_s + pair + u"yz"_s << pair + u"yz"_s;
+        QTest::newRow("from within to a final break") << u"ab\r\n"_s  << 1 << 2  << u"type:xyz"_s << u"axyz"_s;
+        QTest::newRow("back from a final break")   << u"b\r\n"_s      << 2 << -2 << u"type:xyz"_s << u"xyz"_s;
+        QTest::newRow("only the final break")      << u"b\r\n"_s      << 1 << 1  << u"type:xyz"_s << u"bxyz"_s;
+        QTest::newRow("backspace to a final break") << u"b\r\n"_s     << 0 << 2  << u"backspace"_s << QString();
+        QTest::newRow("backspace to a final CR")   << u"ab\r"_s       << 1 << 2  << u"backspace"_s << u"a"_s;
+        QTest::newRow("paste to a final break")    << u"b\r\n"_s      << 0 << 2  << u"paste:p\nq"_s << u"p\nq"_s;
+        QTest::newRow("paste to a final pair")     << emoji          << 0 << 2  << u"paste:pq"_s  << u"pq"_s;
+        // clang-format on
+    }
+    void anEditOverASelectionIsOneUndoStep() {
+        QFETCH(QString, entered);
+        QFETCH(int, right);
+        QFETCH(int, shift);
+        QFETCH(QString, edit);
+        QFETCH(QString, edited);
+        QString text = entered;
+        if (entered.startsWith(u"type:")) { // letters, then Enter
+            text = entered.sliced(5) + u"\r\n"_s;
+            typeText(entered.sliced(5));
+            key(Qt::Key_Return);
+        } else {
+            paste(entered);
+        }
+        QCOMPARE(box->text(), text);
+        key(Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < right; ++i)
+            key(Qt::Key_Right);
+        for (int i = 0; i < std::abs(shift); ++i)
+            key(shift > 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ShiftModifier);
+        const int anchor = box->textCursor().anchor(), position = box->textCursor().position();
+        QVERIFY(anchor != position);
+
+        if (edit.startsWith(u"type:"))
+            typeText(edit.sliced(5));
+        else if (edit == u"backspace")
+            key(Qt::Key_Backspace);
+        else
+            paste(edit.sliced(6));
+        QCOMPARE(box->text(), edited);
+        const int after = box->textCursor().position();
+
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->textCursor().anchor(), anchor);
+        QCOMPARE(box->textCursor().position(), position);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(box->text(), edited);
+        QVERIFY(!box->textCursor().hasSelection());
+        QCOMPARE(box->textCursor().position(), after);
     }
 
     void copyAndCutGiveTheExactSelection() {

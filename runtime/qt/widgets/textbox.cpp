@@ -37,6 +37,23 @@ template <typename F> void reportingOutOfMemory(F&& paste) {
         report(RuntimeError(ErrorNumber::OutOfMemory));
     }
 }
+
+// Whether a key types its text, by the rule of Qt's own editors: a format character always; with
+// Ctrl (or Ctrl+Shift) and no Alt, nothing; else a printable or private-use character or a
+// surrogate pair.
+bool typesText(const QKeyEvent& event) {
+    const QString& text = event.text();
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first.category() == QChar::Other_Format)
+        return true;
+    const Qt::KeyboardModifiers held = event.modifiers();
+    if (held == Qt::ControlModifier || held == (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    return first.isPrint() || first.category() == QChar::Other_PrivateUse
+        || (first.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate());
+}
 } // namespace
 
 TextBox::TextBox(QWidget* parent)
@@ -260,9 +277,13 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // Typed text that holds a break character keeps it as it is.
-    if (ExactText::holdsBreak(event->text()) && !(event->modifiers() & Qt::ControlModifier)
-        && event->text().front().isPrint()) {
+    // Typed text goes in through the one insertion path when it holds a break character, which
+    // it keeps as it is, or when it replaces a selection. Qt would give text typed over a
+    // selection the format of the character before the caret, which after a line break is the
+    // break's own; the next letter, typed in the plain format, would then not join it in one
+    // undo step.
+    if (typesText(*event)
+        && (ExactText::holdsBreak(event->text()) || textCursor().hasSelection())) {
         insert(event->text());
         event->accept();
         return;
