@@ -77,7 +77,8 @@ void Form::load() {
     for (const auto& click : clickHandlers_)
         for (const Built& entry : built)
             if (entry.name == click.first->name_)
-                toolkit::connectClick(entry, [handler = click.second] { call(handler); });
+                toolkit::connectClick(
+                    entry, [this, handler = click.second] { call(this, handler); });
     window_ = window;
     lifetime::formLoaded(*this);
     Form_Load();

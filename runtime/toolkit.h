@@ -49,8 +49,9 @@ void discardWindow(Window& window);
 /// Runs run when a built button is clicked or a built menu item chosen.
 void connectClick(const Built& control, std::function<void()> run);
 
-/// The error report: a modal message box with a title and a text (UTF-8), closed with OK.
-void showErrorReport(std::u16string_view title, std::string_view text);
+/// The error report: a modal message box with a title and a text (UTF-8), closed with OK, owned by
+/// window (by the active window when null).
+void showErrorReport(Window* window, std::u16string_view title, std::string_view text);
 /// Says on the program's diagnostic output that the program itself is at fault.
 void logInternalError(std::string_view message);
 

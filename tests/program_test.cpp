@@ -73,6 +73,10 @@ struct MemberOfAnotherKind : runtime::Form {
     Control<runtime::Label> A { *this, "A" };
     Control<runtime::Label> B { *this, "B" };
 };
+struct Failing : Matching { // its button's handler fails
+    Failing() { onClick(B, &Failing::B_Click); }
+    void B_Click() { runtime::raise(runtime::ErrorNumber::Overflow); }
+};
 struct TwoMembersOneName : Matching {
     Control<runtime::Label> A2 { *this, "A" };
 };
@@ -188,6 +192,25 @@ private slots:
         runtime::report(runtime::RuntimeError(runtime::ErrorNumber::Overflow));
         QVERIFY(overTheWindow);
         QVERIFY(!form.isLoaded());
+    }
+
+    // A handler fails while another window is active (an accessibility Press, or a window activated
+    // between the click and the report): the report is owned by the failing window.
+    void theErrorReportIsOwnedByTheWindowWhoseHandlerFailed() {
+        Failing failing;
+        failing.Show();
+        ui::Form1 other;
+        other.Show();
+        QVERIFY(QTest::qWaitForWindowActive(other.window()));
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                owner = box->parentWidget();
+                box->close();
+            }
+        });
+        failing.B->click();
+        QCOMPARE(owner, static_cast<QWidget*>(failing.window()));
     }
 
     void membersMustMatchTheDesign_data() {

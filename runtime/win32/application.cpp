@@ -76,10 +76,10 @@ void toolkit::connectClick(const Built& control, std::function<void()> click) {
     }
 }
 
-void toolkit::showErrorReport(std::u16string_view title, std::string_view text) {
-    // Over the active window, which it disables until OK is pressed.
-    MessageBoxW(GetActiveWindow(), fromUtf8(text).c_str(), win32::wide(title).c_str(),
-        MB_ICONERROR | MB_OK);
+void toolkit::showErrorReport(Window* window, std::u16string_view title, std::string_view text) {
+    // Owned by the window, which it disables until OK is pressed.
+    MessageBoxW(window ? window->handle() : GetActiveWindow(), fromUtf8(text).c_str(),
+        win32::wide(title).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void toolkit::logInternalError(std::string_view message) {

@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quorvel;
@@ -411,42 +412,65 @@ TEST_F(MainWindow, BelowTheLimitsNothingIsReported) {
     EXPECT_EQ(display(), u"32768");
 }
 
+// Answers the next message box of this thread with a click on its OK button, once the box's loop
+// runs, after handing the box to seen. The box's loop hands each of its messages to the hook
+// first (as the program's loop does with its own windows' messages, which the hook leaves alone).
+class ReportBoxAnswer {
+public:
+    explicit ReportBoxAnswer(std::function<void(HWND box)> seen) {
+        seen_ = std::move(seen);
+        hook_ = SetWindowsHookExW(
+            WH_MSGFILTER, &ReportBoxAnswer::filter, nullptr, GetCurrentThreadId());
+    }
+    ~ReportBoxAnswer() {
+        UnhookWindowsHookEx(hook_);
+        seen_ = nullptr;
+    }
+    ReportBoxAnswer(const ReportBoxAnswer&) = delete;
+    ReportBoxAnswer& operator=(const ReportBoxAnswer&) = delete;
+
+private:
+    static LRESULT CALLBACK filter(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        const HWND box = message->hwnd ? GetAncestor(message->hwnd, GA_ROOT) : nullptr;
+        wchar_t kind[16] = {};
+        if (code == MSGF_DIALOGBOX && box && seen_ && GetClassNameW(box, kind, 16)
+            && std::wstring_view(kind) == L"#32770") {
+            std::exchange(seen_, nullptr)(box);
+            // A click on OK, which the box's loop takes after this message.
+            const HWND ok = GetDlgItem(box, IDOK);
+            PostMessageW(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            PostMessageW(ok, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline std::function<void(HWND)> seen_;
+    HHOOK hook_;
+};
+
 // The error report as a user meets it: a message box over the window, closed with its OK button,
 // after which the program goes on.
 TEST_F(MainWindow, TheErrorReportIsAMessageBoxThatOkCloses) {
-    static std::wstring title, message;
-    title.clear();
-    message.clear();
-    // The message box's loop hands each of its messages to this hook first (as the program's
-    // loop does with its own windows' messages, which the hook leaves alone).
-    HHOOK hook = SetWindowsHookExW(
-        WH_MSGFILTER,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            const auto* seen = reinterpret_cast<const MSG*>(lParam);
-            const HWND box = seen->hwnd ? GetAncestor(seen->hwnd, GA_ROOT) : nullptr;
-            wchar_t kind[16] = {};
-            if (code == MSGF_DIALOGBOX && box && GetClassNameW(box, kind, 16)
-                && std::wstring_view(kind) == L"#32770" && title.empty()) {
-                title = win32::windowText(box);
-                message = win32::windowText(GetDlgItem(box, 0xFFFF)); // its text
-                // A click on OK, which the box's loop takes after this message.
-                const HWND ok = GetDlgItem(box, IDOK);
-                PostMessageW(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-                PostMessageW(ok, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-            }
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    std::wstring title, message;
+    HWND owner = nullptr;
     runtime::setProgramTitle(u"クオルベル");
     std::u16string pairs;
     for (int i = 0; i < 16384; ++i)
         pairs += u"\r\n";
     paste(pairs);
-    count();
-    UnhookWindowsHookEx(hook);
+    {
+        const ReportBoxAnswer answer([&](HWND box) {
+            title = win32::windowText(box);
+            message = win32::windowText(GetDlgItem(box, 0xFFFF)); // its text
+            owner = GetWindow(box, GW_OWNER);
+        });
+        count();
+    }
     runtime::setProgramTitle(u"quorvel");
     EXPECT_EQ(title, L"クオルベル");
     EXPECT_EQ(message, L"実行時エラー '6':\n\nオーバーフローしました。");
+    EXPECT_EQ(owner, window());
     EXPECT_EQ(display(), u"0");
     EXPECT_TRUE(IsWindowEnabled(window()));
     EXPECT_TRUE(textOf(text()) == pairs);
@@ -454,6 +478,49 @@ TEST_F(MainWindow, TheErrorReportIsAMessageBoxThatOkCloses) {
     paste(u"abc");
     count();
     EXPECT_EQ(display(), u"3"); // the program goes on
+}
+
+// A window whose one button fails.
+constexpr runtime::ControlDesign failingControls[] = {
+    { runtime::ControlClass::CommandButton, "Fail", u"fail", { 0, 0, 1200, 375 } },
+};
+constexpr runtime::FormDesign failingDesign { .name = "Failing",
+    .caption = u"failing",
+    .clientWidth = 1500,
+    .clientHeight = 600,
+    .controls = failingControls };
+struct Failing : runtime::Form {
+    Failing()
+        : Form(failingDesign) {
+        onClick(Fail, &Failing::Fail_Click);
+    }
+    void Fail_Click() { runtime::raise(runtime::ErrorNumber::Overflow); }
+    runtime::Control<runtime::CommandButton> Fail { *this, "Fail" };
+};
+
+// A handler fails while another window is active (an accessibility Press, or a window activated
+// between the click and the report): the report is owned by the failing window, which it
+// disables, and the active window stays usable.
+TEST_F(MainWindow, TheErrorReportIsOwnedByTheWindowWhoseHandlerFailed) {
+    Failing failing;
+    failing.Show();
+    form->Show();
+    pump();
+    ASSERT_EQ(GetActiveWindow(), window());
+    HWND owner = nullptr;
+    bool failingEnabled = true, mainEnabled = false;
+    {
+        const ReportBoxAnswer answer([&](HWND box) {
+            owner = GetWindow(box, GW_OWNER);
+            failingEnabled = IsWindowEnabled(failing.window()->handle());
+            mainEnabled = IsWindowEnabled(window());
+        });
+        failing.window()->press(failing.Fail->handle());
+    }
+    EXPECT_EQ(owner, failing.window()->handle());
+    EXPECT_FALSE(failingEnabled);
+    EXPECT_TRUE(mainEnabled);
+    EXPECT_TRUE(IsWindowEnabled(failing.window()->handle()));
 }
 
 // ---- The About window.
