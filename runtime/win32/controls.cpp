@@ -4,6 +4,7 @@
 #include "win32.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvel::runtime {
 
@@ -27,6 +28,7 @@ void win32::readWindowText(HWND window, std::u16string& text) {
 namespace {
 unsigned long handlers = 0; // click handlers run so far
 unsigned long running = 0; // the one running now, or 0
+bool settingText = false; // TextBox::setText is under way
 
 void setText(HWND window, std::u16string_view text) {
     // An edit control that cannot take a text this long fails for want of memory.
@@ -41,6 +43,10 @@ std::u16string Label::caption() const {
 
 void Label::setCaption(std::u16string_view caption) {
     setText(handle(), caption);
+}
+
+bool win32::textBeingSet() {
+    return settingText;
 }
 
 unsigned long win32::runningHandler() {
@@ -66,7 +72,12 @@ std::u16string_view TextBox::text() const {
 
 void TextBox::setText(std::u16string_view text) {
     readIn_ = 0;
-    quorvel::runtime::setText(handle(), text);
+    const bool outer = std::exchange(settingText, true);
+    const bool set = SetWindowTextW(handle(), win32::wide(text).c_str());
+    settingText = outer;
+    // An edit control that cannot hold the whole text keeps what it took.
+    if (!set || static_cast<std::size_t>(GetWindowTextLengthW(handle())) != text.size())
+        raise(ErrorNumber::OutOfMemory);
 }
 
 Integer CheckBox::value() const {

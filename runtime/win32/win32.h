@@ -27,6 +27,10 @@ std::wstring windowText(HWND window);
 /// copy under Wine).
 void readWindowText(HWND window, std::u16string& text);
 
+/// Whether a text box's text is being set by code (TextBox::setText), which checks for itself that
+/// the box took it all.
+bool textBeingSet();
+
 /// A number for the click handler now running, a new one for each call, or 0 between handlers.
 unsigned long runningHandler();
 /// For as long as a click handler runs.

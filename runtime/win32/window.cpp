@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include "runtime/form.h"
+#include "runtime/handlers.h"
 #include "runtime/twips.h"
 
 #include <commctrl.h>
@@ -14,6 +15,8 @@ namespace {
 constexpr wchar_t className[] = L"quorvel.Form";
 // Posted by discard(): destroys the window once the message under way has been handled.
 constexpr UINT destroyLater = WM_APP + 1;
+// Posted when a text box ran out of room: reports it once the edit under way has ended.
+constexpr UINT reportOutOfRoom = WM_APP + 2;
 // Control identifiers start above IDOK and IDCANCEL, which the dialog manager sends of itself.
 constexpr int firstControlId = 100;
 constexpr int firstMenuCommand = 1000;
@@ -356,6 +359,11 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case destroyLater:
         DestroyWindow(handle_);
         return 0;
+    case reportOutOfRoom:
+        outOfRoomReported_ = false;
+        if (form_)
+            report(RuntimeError(ErrorNumber::OutOfMemory), form_);
+        return 0;
     default:
         break;
     }
@@ -365,6 +373,9 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Window::onCommandMessage(int id, HWND control, UINT code) {
     if (control) {
         const Child* clicked = child(control);
+        if (clicked && clicked->design.kind == ControlClass::TextBox
+            && (code == EN_ERRSPACE || code == EN_MAXTEXT))
+            onTextBoxOutOfRoom();
         if (!clicked || code != BN_CLICKED)
             return;
         if (clicked->design.kind == ControlClass::CheckBox) {
@@ -382,6 +393,14 @@ void Window::onCommandMessage(int id, HWND control, UINT code) {
     // The handler may unload this window; the window stays until the message is handled.
     const std::function<void()> run = found->second;
     run();
+}
+
+void Window::onTextBoxOutOfRoom() {
+    // Text set by a handler is checked where it is set (TextBox::setText), and the handler ends
+    // with the error.
+    if (win32::textBeingSet() || std::exchange(outOfRoomReported_, true))
+        return;
+    PostMessageW(handle_, reportOutOfRoom, 0, 0);
 }
 
 LRESULT Window::onControlColour(HDC dc, HWND control) {

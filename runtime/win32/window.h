@@ -65,6 +65,9 @@ private:
 
     // One function for each message the window handles.
     void onCommandMessage(int id, HWND control, UINT code);
+    /// A text box could not take all of an edit (EN_ERRSPACE, EN_MAXTEXT): it keeps what it took,
+    /// and the error report says so once the edit has ended.
+    void onTextBoxOutOfRoom();
     LRESULT onControlColour(HDC dc, HWND control);
     void onPaint();
     void onClose();
@@ -92,6 +95,7 @@ private:
     HWND defaultButton_ = nullptr;
     HWND cancelButton_ = nullptr;
     HWND focus_ = nullptr; // the control that has the focus while the window is active
+    bool outOfRoomReported_ = false; // a report of a text box out of room is on its way
     std::map<int, std::function<void()>> commands_;
     win32::Fonts fonts_;
     HICON picture_ = nullptr; // the picture boxes' icon, at the window's resolution

@@ -412,6 +412,24 @@ TEST_F(MainWindow, BelowTheLimitsNothingIsReported) {
     EXPECT_EQ(display(), u"32768");
 }
 
+// A paste the text box cannot hold (here: past a limit set for the test, as the control meets the
+// end of its memory) is reported as runtime error 7, once; the box keeps what the control kept.
+TEST_F(MainWindow, APasteTheBoxCannotHoldIsReportedAsOutOfMemory) {
+    paste(u"ab");
+    SendMessageW(text(), EM_SETLIMITTEXT, 4, 0);
+    runtime::answerNextReport();
+    runtime::answerNextReport();
+    setClipboard(u"cdefgh");
+    press('V', { .control = true });
+    EXPECT_EQ(runtime::takeAnsweredReports(),
+        std::vector<runtime::ErrorNumber> { runtime::ErrorNumber::OutOfMemory });
+    const std::u16string kept = textOf(text());
+    EXPECT_TRUE(kept == u"ab" || kept == u"abcd") << "the box holds " << shown(kept);
+    count();
+    EXPECT_EQ(display(), runtime::Str(static_cast<runtime::Long>(kept.size())));
+    EXPECT_TRUE(runtime::takeAnsweredReports().empty());
+}
+
 // Answers the next message box of this thread with a click on its OK button, once the box's loop
 // runs, after handing the box to seen. The box's loop hands each of its messages to the hook
 // first (as the program's loop does with its own windows' messages, which the hook leaves alone).
