@@ -60,11 +60,7 @@ void toolkit::discardWindow(Window& window) {
     window.discard();
 }
 
-void toolkit::connectClick(const Built& control, std::function<void()> click) {
-    auto run = [click = std::move(click)] {
-        const win32::HandlerRun running;
-        click();
-    };
+void toolkit::connectClick(const Built& control, std::function<void()> run) {
     if (control.kind == ControlClass::CommandButton) {
         HWND button = static_cast<CommandButton*>(control.object)->handle();
         if (Window* window = Window::of(GetParent(button)))

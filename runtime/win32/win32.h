@@ -31,18 +31,4 @@ void readWindowText(HWND window, std::u16string& text);
 /// the box took it all.
 bool textBeingSet();
 
-/// A number for the click handler now running, a new one for each call, or 0 between handlers.
-unsigned long runningHandler();
-/// For as long as a click handler runs.
-class HandlerRun {
-public:
-    HandlerRun();
-    ~HandlerRun();
-    HandlerRun(const HandlerRun&) = delete;
-    HandlerRun& operator=(const HandlerRun&) = delete;
-
-private:
-    unsigned long outer_;
-};
-
 } // namespace quorvel::runtime::win32

@@ -498,29 +498,35 @@ TEST_F(MainWindow, TheErrorReportIsAMessageBoxThatOkCloses) {
     EXPECT_EQ(display(), u"3"); // the program goes on
 }
 
-// A window whose one button fails.
-constexpr runtime::ControlDesign failingControls[] = {
-    { runtime::ControlClass::CommandButton, "Fail", u"fail", { 0, 0, 1200, 375 } },
+// A small window of a text box and a button, whose click runs what the test says.
+constexpr runtime::ControlDesign testControls[] = {
+    { runtime::ControlClass::TextBox, "Text1", u"", { 0, 0, 1500, 600 } },
+    { runtime::ControlClass::CommandButton, "Run", u"run", { 0, 600, 1500, 375 } },
 };
-constexpr runtime::FormDesign failingDesign { .name = "Failing",
-    .caption = u"failing",
+constexpr runtime::FormDesign testDesign { .name = "Test",
+    .caption = u"test",
     .clientWidth = 1500,
-    .clientHeight = 600,
-    .controls = failingControls };
-struct Failing : runtime::Form {
-    Failing()
-        : Form(failingDesign) {
-        onClick(Fail, &Failing::Fail_Click);
+    .clientHeight = 975,
+    .controls = testControls };
+struct TestWindow : runtime::Form {
+    explicit TestWindow(std::function<void(TestWindow&)> run)
+        : Form(testDesign)
+        , run_(std::move(run)) {
+        onClick(Run, &TestWindow::Run_Click);
     }
-    void Fail_Click() { runtime::raise(runtime::ErrorNumber::Overflow); }
-    runtime::Control<runtime::CommandButton> Fail { *this, "Fail" };
+    void Run_Click() { run_(*this); }
+    runtime::Control<runtime::TextBox> Text1 { *this, "Text1" };
+    runtime::Control<runtime::CommandButton> Run { *this, "Run" };
+
+private:
+    std::function<void(TestWindow&)> run_;
 };
 
 // A handler fails while another window is active (an accessibility Press, or a window activated
 // between the click and the report): the report is owned by the failing window, which it
 // disables, and the active window stays usable.
 TEST_F(MainWindow, TheErrorReportIsOwnedByTheWindowWhoseHandlerFailed) {
-    Failing failing;
+    TestWindow failing([](TestWindow&) { runtime::raise(runtime::ErrorNumber::Overflow); });
     failing.Show();
     form->Show();
     pump();
@@ -533,12 +539,30 @@ TEST_F(MainWindow, TheErrorReportIsOwnedByTheWindowWhoseHandlerFailed) {
             failingEnabled = IsWindowEnabled(failing.window()->handle());
             mainEnabled = IsWindowEnabled(window());
         });
-        failing.window()->press(failing.Fail->handle());
+        failing.window()->press(failing.Run->handle());
     }
     EXPECT_EQ(owner, failing.window()->handle());
     EXPECT_FALSE(failingEnabled);
     EXPECT_TRUE(mainEnabled);
     EXPECT_TRUE(IsWindowEnabled(failing.window()->handle()));
+}
+
+// A handler reads its text box, a message taken meanwhile changes the text (as in the loop of a
+// modal error report), and the handler reads the text again: it reads the new text.
+TEST_F(Windows, AHandlerReadsTheTextAsAMessageLeftIt) {
+    std::u16string before, after;
+    TestWindow test([&](TestWindow& window) {
+        before = window.Text1->text();
+        PostMessageW(window.Text1->handle(), WM_CHAR, L'x', 1);
+        pump();
+        after = window.Text1->text();
+    });
+    test.Show();
+    test.Text1->setText(u"ab");
+    SendMessageW(test.Text1->handle(), EM_SETSEL, 2, 2);
+    click(test.Run->handle());
+    EXPECT_EQ(before, u"ab");
+    EXPECT_EQ(after, u"abx");
 }
 
 // ---- The About window.
