@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quorvel::runtime {
@@ -98,5 +99,9 @@ struct FormDesign {
     std::string_view defaultButton = {}; ///< pressed by Enter anywhere in the window
     std::string_view cancelButton = {}; ///< pressed by Esc
 };
+
+/// What in a design cannot be built, said in words: a line, menu or menu item in the list of
+/// controls. Empty when the design can be built.
+std::string designFault(const FormDesign& design);
 
 } // namespace quorvel::runtime

@@ -95,7 +95,7 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     case ControlClass::Line:
     case ControlClass::Menu:
     case ControlClass::MenuItem:
-        qFatal("a design places only controls in its control list");
+        return nullptr; // not controls: the form does not build such a design (designFault)
     }
     control->setObjectName(toQString(design.name));
     control->setGeometry(toPixels(design.place.left), toPixels(design.place.top),
@@ -121,12 +121,9 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     return control;
 }
 
-template <typename T> Built built(std::string_view name, int index, T* object) {
-    return { name, index, T::kind, object };
-}
 } // namespace
 
-Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<Built>& made) {
+Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& made) {
     prepareWindows();
     auto window = std::make_unique<Window>(form);
     window->setObjectName(toQString(design.name));
@@ -142,12 +139,12 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
         auto* menu = new Menu(toQString(menuDesign.caption), window.get());
         window->menuBar()->addMenu(menu);
         menu->setObjectName(toQString(menuDesign.name));
-        made.push_back(built(menuDesign.name, -1, menu));
+        made.push_back(builtEntry(menuDesign.name, -1, *menu));
         for (const MenuItemDesign& item : menuDesign.items) {
             auto* action = new MenuItem(toQString(item.caption), menu);
             menu->addAction(action);
             action->setObjectName(toQString(item.name));
-            made.push_back(built(item.name, -1, action));
+            made.push_back(builtEntry(item.name, -1, *action));
         }
     }
 
@@ -156,17 +153,18 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
     window->setCentralWidget(client);
     // Lines first: behind the controls, each in front of the ones before it.
     for (const LineDesign& line : design.lines) {
-        auto* drawn = new Line(QPoint(toPixels(line.from.x), toPixels(line.from.y)),
-            QPoint(toPixels(line.to.x), toPixels(line.to.y)), QColor::fromRgb(line.rgb),
-            line.pixels, client);
+        auto* drawn
+            = new Line(lineCovers(line, screenDotsPerInch()), QColor::fromRgb(line.rgb), client);
         drawn->setObjectName(QStringLiteral("%1(%2)").arg(toQString(line.name)).arg(line.index));
-        made.push_back(built(line.name, line.index, drawn));
+        made.push_back(builtEntry(line.name, line.index, *drawn));
     }
     QWidget* previous = nullptr;
     QWidget* firstFocus = nullptr;
     for (const ControlDesign& controlDesign : design.controls) {
         void* object = nullptr;
         QWidget* control = buildControl(controlDesign, client, object);
+        if (!control)
+            continue;
         made.push_back({ controlDesign.name, -1, controlDesign.kind, object });
         if (control->focusPolicy() == Qt::NoFocus || !controlDesign.tabStop)
             continue;
@@ -216,7 +214,7 @@ void toolkit::discardWindow(Window& window) {
     window.deleteLater();
 }
 
-void toolkit::connectClick(const Built& control, std::function<void()> run) {
+void toolkit::connectClick(const BuiltEntry& control, std::function<void()> run) {
     // What is being composed is entered before the handler reads the text, also when the click
     // did not move the focus (an accessibility "Press").
     auto click = [run = std::move(run)] {

@@ -47,7 +47,7 @@ void toolkit::quitEventLoop() {
     PostQuitMessage(0);
 }
 
-Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<Built>& built) {
+Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built) {
     // The window owns itself from here: it is deleted when destroyed.
     return new Window(form, design, built);
 }
@@ -60,7 +60,7 @@ void toolkit::discardWindow(Window& window) {
     window.discard();
 }
 
-void toolkit::connectClick(const Built& control, std::function<void()> run) {
+void toolkit::connectClick(const BuiltEntry& control, std::function<void()> run) {
     if (control.kind == ControlClass::CommandButton) {
         HWND button = static_cast<CommandButton*>(control.object)->handle();
         if (Window* window = Window::of(GetParent(button)))

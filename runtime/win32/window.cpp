@@ -1,5 +1,7 @@
 #include "window.h"
 
+#include "runtime/captions.h"
+#include "runtime/check_box.h"
 #include "runtime/form.h"
 #include "runtime/handlers.h"
 #include "runtime/twips.h"
@@ -51,12 +53,9 @@ HWND hiddenOwner() {
     return owner;
 }
 
-template <typename T> Built built(std::string_view name, int index, T& object) {
-    return { name, index, T::kind, &object };
-}
 } // namespace
 
-Window::Window(Form& form, const FormDesign& design, std::vector<Built>& built)
+Window::Window(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built)
     : form_(&form)
     , design_(design) {
     static const ATOM registered = [] {
@@ -88,8 +87,7 @@ Window::Window(Form& form, const FormDesign& design, std::vector<Built>& built)
         buildMenus(built);
         buildControls(built);
         for (const LineDesign& line : design.lines)
-            built.push_back(
-                quorvel::runtime::built(line.name, line.index, lines_.emplace_back(line)));
+            built.push_back(builtEntry(line.name, line.index, lines_.emplace_back(line)));
     } catch (...) {
         // The window is not this object's: it goes without it.
         SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
@@ -114,7 +112,7 @@ Window* Window::of(HWND handle) {
     return reinterpret_cast<Window*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
 }
 
-void Window::buildMenus(std::vector<Built>& built) {
+void Window::buildMenus(std::vector<BuiltEntry>& built) {
     if (design_.menus.empty())
         return;
     HMENU bar = CreateMenu();
@@ -123,19 +121,18 @@ void Window::buildMenus(std::vector<Built>& built) {
         HMENU menu = CreatePopupMenu();
         AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu),
             win32::wide(menuDesign.caption).c_str());
-        built.push_back(quorvel::runtime::built(menuDesign.name, -1, menus_.emplace_back(menu)));
+        built.push_back(builtEntry(menuDesign.name, -1, menus_.emplace_back(menu)));
         for (const MenuItemDesign& item : menuDesign.items) {
             AppendMenuW(
                 menu, MF_STRING, static_cast<UINT_PTR>(command), win32::wide(item.caption).c_str());
-            built.push_back(
-                quorvel::runtime::built(item.name, -1, menuItems_.emplace_back(handle_, command)));
+            built.push_back(builtEntry(item.name, -1, menuItems_.emplace_back(handle_, command)));
             ++command;
         }
     }
     SetMenu(handle_, bar);
 }
 
-void Window::buildControls(std::vector<Built>& built) {
+void Window::buildControls(std::vector<BuiltEntry>& built) {
     int id = firstControlId;
     for (const ControlDesign& design : design_.controls) {
         DWORD style = WS_CHILD | WS_VISIBLE | (id == firstControlId ? WS_GROUP : 0);
@@ -174,7 +171,7 @@ void Window::buildControls(std::vector<Built>& built) {
         case ControlClass::Line:
         case ControlClass::Menu:
         case ControlClass::MenuItem:
-            raise(ErrorNumber::Internal); // a design places only controls in its control list
+            continue; // not controls: the form does not build such a design (designFault)
         }
         if (focusable && design.tabStop)
             style |= WS_TABSTOP;
@@ -187,8 +184,7 @@ void Window::buildControls(std::vector<Built>& built) {
         if (focusable && design.tabStop && !focus_)
             focus_ = control;
         auto keep = [&](auto& objects) {
-            built.push_back(
-                quorvel::runtime::built(design.name, -1, objects.emplace_back(control)));
+            built.push_back(builtEntry(design.name, -1, objects.emplace_back(control)));
         };
         switch (design.kind) {
         case ControlClass::CommandButton:
@@ -379,9 +375,8 @@ void Window::onCommandMessage(int id, HWND control, UINT code) {
         if (!clicked || code != BN_CLICKED)
             return;
         if (clicked->design.kind == ControlClass::CheckBox) {
-            // A click on a checked box clears it, on any other (grayed too) checks it.
-            const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            SendMessageW(control, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+            CheckBox box(control);
+            box.setValue(checkBoxValueAfterClick(box.value()));
             return;
         }
     } else if (code != 0) {
@@ -428,7 +423,8 @@ void Window::onPaint() {
     // In design order, each in front of the ones before; the controls are clipped out
     // (WS_CLIPCHILDREN), so the lines lie behind them.
     for (const LineDesign& line : design_.lines) {
-        const RECT covered = win32::lineRectangle(line, dotsPerInch_);
+        const PixelRect pixels = lineCovers(line, dotsPerInch_);
+        const RECT covered { pixels.left, pixels.top, pixels.right, pixels.bottom };
         HBRUSH brush = CreateSolidBrush(
             RGB((line.rgb >> 16) & 0xFF, (line.rgb >> 8) & 0xFF, line.rgb & 0xFF));
         FillRect(dc, &covered, brush);
@@ -516,37 +512,14 @@ void Window::paintStatic(HWND control) {
         HGDIOBJ font
             = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring text = win32::captionAsDrawn(win32::windowText(control));
+        // DrawText breaks the line at CR LF and LF, not at a lone CR.
+        const std::wstring text
+            = win32::wide(captionAsShown(win32::utf16(win32::windowText(control)), u"\r\n"));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
             DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
         SelectObject(dc, font);
     }
     EndPaint(control, &paint);
-}
-
-RECT win32::lineRectangle(const LineDesign& line, UINT dotsPerInch) {
-    const int left = toPixels(std::min(line.from.x, line.to.x), dotsPerInch);
-    const int right = toPixels(std::max(line.from.x, line.to.x), dotsPerInch);
-    const int top = toPixels(std::min(line.from.y, line.to.y), dotsPerInch);
-    const int bottom = toPixels(std::max(line.from.y, line.to.y), dotsPerInch);
-    const int pen = std::max(1, scaled(line.pixels, dotsPerInch));
-    RECT covered { left, top, right + 1, bottom + 1 };
-    if (line.from.y == line.to.y)
-        covered.bottom = top + pen;
-    else if (line.from.x == line.to.x)
-        covered.right = left + pen;
-    return covered;
-}
-
-std::wstring win32::captionAsDrawn(std::wstring_view caption) {
-    std::wstring drawn;
-    drawn.reserve(caption.size());
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        drawn += caption[i];
-        if (caption[i] == L'\r' && (i + 1 == caption.size() || caption[i + 1] != L'\n'))
-            drawn += L'\n';
-    }
-    return drawn;
 }
 
 } // namespace quorvel::runtime

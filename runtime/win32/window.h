@@ -26,7 +26,7 @@ class Form;
 class Window {
 public:
     /// Builds the window, hidden, and lists what it built.
-    Window(Form& form, const FormDesign& design, std::vector<Built>& built);
+    Window(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
@@ -76,8 +76,8 @@ private:
     void onDpiChanged(UINT dotsPerInch, const RECT& suggested);
     void onDestroy();
 
-    void buildMenus(std::vector<Built>& built);
-    void buildControls(std::vector<Built>& built);
+    void buildMenus(std::vector<BuiltEntry>& built);
+    void buildControls(std::vector<BuiltEntry>& built);
     /// Places and sizes every control, and gives each its font and the icons their size, at the
     /// window's resolution.
     void layOut();
@@ -111,16 +111,5 @@ private:
     std::deque<Menu> menus_;
     std::deque<MenuItem> menuItems_;
 };
-
-namespace win32 {
-
-/// The pixels a line of a design covers at a resolution: a pen of n pixels (at 96 dots per inch)
-/// covers n rows below a horizontal line and n columns right of a vertical one.
-RECT lineRectangle(const LineDesign& line, UINT dotsPerInch);
-
-/// A caption as DrawText breaks its lines: each lone CR becomes CR LF.
-std::wstring captionAsDrawn(std::wstring_view caption);
-
-} // namespace win32
 
 } // namespace quorvel::runtime

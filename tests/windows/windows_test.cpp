@@ -772,39 +772,6 @@ TEST_F(AboutWindow, ANewResolutionLaysTheWindowOutAgain) {
     EXPECT_EQ(font.lfHeight, -std::lround(12.0 * dpi / 72)); // ＭＳ 明朝 12 pt
 }
 
-// ---- Pieces of the runtime with rules of their own.
-
-TEST(Captions, LoneCrBreaksTheLineAsDrawn) {
-    struct Case {
-        std::wstring_view caption, drawn;
-    };
-    for (const Case& c :
-        { Case { L"a\rb", L"a\r\nb" }, Case { L"a\r\nb", L"a\r\nb" }, Case { L"a\r", L"a\r\n" },
-            Case { L"\r\r\n", L"\r\n\r\n" }, Case { L"a\nb", L"a\nb" } })
-        EXPECT_EQ(win32::captionAsDrawn(c.caption), c.drawn);
-}
-
-TEST(Fonts, AMissingFaceIsStoodInForByTheMostAlike) {
-    const win32::Face ipa[] = { { L"IPAPMincho", true, true }, { L"IPAMincho", true, false },
-        { L"IPAPGothic", false, true }, { L"IPAGothic", false, false } };
-    const win32::Face windows[] = { { L"ＭＳ 明朝", true, false },
-        { L"ＭＳ Ｐゴシック", false, true }, { L"Meiryo", false, true } };
-    const win32::Face gothicOnly[] = { { L"Noto Sans CJK JP", false, true } };
-    struct Case {
-        std::wstring_view designed;
-        std::span<const win32::Face> available;
-        std::wstring_view chosen;
-    };
-    for (const Case& c :
-        { Case { L"ＭＳ 明朝", ipa, L"IPAMincho" }, Case { L"ＭＳ Ｐゴシック", ipa, L"IPAPGothic" },
-            Case { L"ＭＳ 明朝", windows, L"ＭＳ 明朝" },
-            Case { L"ＭＳ Ｐゴシック", windows, L"ＭＳ Ｐゴシック" },
-            Case { L"ＭＳ 明朝", gothicOnly, L"Noto Sans CJK JP" },
-            Case { L"ＭＳ 明朝", {}, L"" } })
-        EXPECT_EQ(win32::chooseFace(c.designed, c.available), c.chosen)
-            << std::string(c.designed.begin(), c.designed.end());
-}
-
 // ---- quorvel.exe itself, from outside.
 
 // The running program, ended (and waited for) when the test ends.
