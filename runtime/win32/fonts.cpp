@@ -60,7 +60,7 @@ HFONT Fonts::get(const FontDesign& design, UINT dotsPerInch) {
     for (const Made& made : made_)
         if (made.design.face == design.face && made.design.points == design.points
             && made.design.weight == design.weight && made.dotsPerInch == dotsPerInch)
-            return made.font;
+            return made.font.get();
     LOGFONTW font {};
     font.lfHeight = -pointsToPixels(design.points, dotsPerInch); // the em, not the cell
     font.lfWeight = design.weight;
@@ -70,18 +70,12 @@ HFONT Fonts::get(const FontDesign& design, UINT dotsPerInch) {
     font.lfQuality = DEFAULT_QUALITY;
     const std::wstring& face = installedFace(design.face);
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    HFONT made = CreateFontIndirectW(&font);
-    made_.push_back({ design, dotsPerInch, made });
-    return made;
+    made_.push_back({ design, dotsPerInch, Font(CreateFontIndirectW(&font)) });
+    return made_.back().font.get();
 }
 
 void Fonts::keepOnly(UINT dotsPerInch) {
-    std::erase_if(made_, [&](const Made& made) {
-        if (made.dotsPerInch == dotsPerInch)
-            return false;
-        DeleteObject(made.font);
-        return true;
-    });
+    std::erase_if(made_, [&](const Made& made) { return made.dotsPerInch != dotsPerInch; });
 }
 
 } // namespace quorvel::runtime::win32

@@ -4,6 +4,7 @@
 // ＭＳ Ｐゴシック come with Japanese Windows), else a Japanese face of the same kind that this
 // machine has (as under Wine); the size from points at the window's resolution.
 
+#include "handles.h"
 #include "runtime/design.h"
 #include "runtime/faces.h"
 #include "win32.h"
@@ -24,7 +25,6 @@ public:
     Fonts() = default;
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
-    ~Fonts() { keepOnly(0); }
 
     /// The font of a design at dots per inch.
     HFONT get(const FontDesign& design, UINT dotsPerInch);
@@ -35,7 +35,7 @@ private:
     struct Made {
         FontDesign design;
         UINT dotsPerInch;
-        HFONT font;
+        Font font;
     };
     std::vector<Made> made_;
 };

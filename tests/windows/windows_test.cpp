@@ -745,31 +745,46 @@ TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
     EXPECT_EQ(picture.bottom - picture.top, icon + 2 * border);
 }
 
-// Moved to a monitor of twice the resolution, the window takes the suggested rectangle and lays its
-// controls out again with new fonts; its client area keeps the design's size in twips.
-TEST_F(AboutWindow, ANewResolutionLaysTheWindowOutAgain) {
+// Moved to a monitor of twice the resolution, each window takes the suggested rectangle and lays
+// its controls out again with new fonts; the About window's client area keeps the design's size in
+// twips (the main window's frame is the user's to size).
+TEST_F(AboutWindow, ANewResolutionLaysEachWindowOutAgain) {
     open();
-    HWND window = aboutWindow();
     const UINT dpi = 2 * expectedDpi;
-    RECT suggested;
-    GetWindowRect(window, &suggested);
-    suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
-    suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    auto moveToNewResolution = [&](HWND window) {
+        RECT suggested;
+        GetWindowRect(window, &suggested);
+        suggested.right = suggested.left + 2 * (suggested.right - suggested.left);
+        suggested.bottom = suggested.top + 2 * (suggested.bottom - suggested.top);
+        SendMessageW(
+            window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT moved;
+        GetWindowRect(window, &moved);
+        EXPECT_EQ(moved.left, suggested.left);
+        EXPECT_EQ(moved.top, suggested.top);
+    };
+    auto fontHeight = [](HWND control) {
+        LOGFONTW font {};
+        GetObjectW(
+            reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight;
+    };
+
+    moveToNewResolution(window());
+    expectPlaced(form->Command1->handle(), { "Command1", { 0, 120, 1335, 375 } }, dpi);
+    expectPlaced(text(), { "Text1", { 0, 600, 6495, 2175 } }, dpi);
+    expectPlaced(form->Label2->handle(), { "Label2", { 0, 2880, 6495, 495 } }, dpi);
+    EXPECT_EQ(fontHeight(text()), -std::lround(9.75 * dpi / 72)); // ＭＳ 明朝 9.75 pt
+    EXPECT_EQ(fontHeight(form->Label2->handle()), -std::lround(9.0 * dpi / 72));
+
+    moveToNewResolution(aboutWindow());
     RECT client;
-    GetClientRect(window, &client);
+    GetClientRect(aboutWindow(), &client);
     EXPECT_EQ(client.right, pixels(5760, dpi));
     EXPECT_EQ(client.bottom, pixels(3150, dpi));
-    RECT moved;
-    GetWindowRect(window, &moved);
-    EXPECT_EQ(moved.left, suggested.left);
-    EXPECT_EQ(moved.top, suggested.top);
     expectPlaced(about().cmdOK->handle(), { "cmdOK", { 4320, 2640, 1310, 345 } }, dpi);
     expectPlaced(about().Text1->handle(), { "Text1", { 240, 2160, 3975, 855 } }, dpi);
-    LOGFONTW font {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(about().lblTitle->handle(), WM_GETFONT, 0, 0)),
-        sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -std::lround(12.0 * dpi / 72)); // ＭＳ 明朝 12 pt
+    EXPECT_EQ(fontHeight(about().lblTitle->handle()), -std::lround(12.0 * dpi / 72)); // 12 pt
 }
 
 // ---- quorvel.exe itself, from outside.
