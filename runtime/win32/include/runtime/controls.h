@@ -5,7 +5,7 @@
 // built for Windows (the Linux build puts runtime/qt/include/ there instead).
 //
 // Each control holds the handle of its child window, made by the window that owns it
-// (runtime/win32/window.cpp); the properties read and write that window. <windows.h> stays out of
+// (runtime/win32/build.cpp); the properties read and write that window. <windows.h> stays out of
 // this header, so the windows' code sees none of its macros.
 
 #include "base/numbers.h"
