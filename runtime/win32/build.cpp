@@ -2,6 +2,8 @@
 
 #include "window.h"
 
+#include "accessibility.h"
+
 #include <commctrl.h>
 
 namespace quorvel::runtime {
@@ -81,6 +83,8 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
         if (!control)
             raise(ErrorNumber::Internal);
         children_.push_back({ control, design });
+        if (!design.accessibleName.empty())
+            win32::nameForScreenReaders(control, design.accessibleName);
         if (focusable && design.tabStop && !focus_)
             focus_ = control;
         auto keep = [&](auto& objects) {

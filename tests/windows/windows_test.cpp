@@ -19,12 +19,14 @@
 #include "window.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -177,6 +179,94 @@ std::u16string novel() {
     for (int i = 0; i < 11'000; ++i)
         text += paragraph;
     return text;
+}
+
+// ---- Windows' annotation service, stood in for in this process: Wine's takes the names given but
+// gives screen readers none, so the test sees the names as they are given.
+
+std::map<HWND, std::wstring> annotatedNames;
+
+class AnnotationService : public IAccPropServices {
+public:
+    HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
+        *object = id == IID_IUnknown || id == IID_IAccPropServices ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG WINAPI AddRef() override { return 1; }
+    ULONG WINAPI Release() override { return 1; }
+    HRESULT WINAPI SetHwndPropStr(
+        HWND window, DWORD object, DWORD child, MSAAPROPID property, LPCWSTR text) override {
+        if (object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF
+            && property == PROPID_ACC_NAME)
+            annotatedNames[window] = text;
+        return S_OK;
+    }
+    // The rest is not used.
+    HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetPropServer(
+        const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHwndPropServer(
+        HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropServer(
+        HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+};
+
+class AnnotationServiceFactory : public IClassFactory {
+public:
+    HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
+        *object = id == IID_IUnknown || id == IID_IClassFactory ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG WINAPI AddRef() override { return 1; }
+    ULONG WINAPI Release() override { return 1; }
+    HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID id, void** object) override {
+        static AnnotationService service;
+        return outer ? CLASS_E_NOAGGREGATION : service.QueryInterface(id, object);
+    }
+    HRESULT WINAPI LockServer(BOOL) override { return S_OK; }
+};
+
+// Registers the stand-in for this process, before the first window is built.
+void standInForTheAnnotationService() {
+    static AnnotationServiceFactory factory;
+    DWORD cookie = 0;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CoRegisterClassObject(
+        CLSID_AccPropServices, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
 }
 
 // ---- Fixtures.
@@ -614,6 +704,16 @@ TEST_F(AboutWindow, OpensOnceModelessOutOfTheTaskbarWithItsContactText) {
     EXPECT_EQ(display(), u"3");
 }
 
+// The controls without a caption of their own have the names they have on Linux for screen readers,
+// given to Windows' annotation service; Windows would name a text box after the label before it
+// (the count display, for the main window's).
+TEST_F(AboutWindow, ControlsWithoutACaptionAreNamedForScreenReaders) {
+    open();
+    EXPECT_EQ(annotatedNames[text()], L"カウントするテキスト");
+    EXPECT_EQ(annotatedNames[about().Text1->handle()], L"連絡先");
+    EXPECT_EQ(annotatedNames[about().picIcon->handle()], L"アイコン");
+}
+
 struct Closing {
     const char* name;
     std::function<void(runtime::Form&, HWND text, HWND ok)> close;
@@ -903,5 +1003,6 @@ int main(int argc, char** argv) {
     if (const char* dpi = std::getenv("QUORVEL_TEST_DPI"))
         expectedDpi = static_cast<UINT>(std::atoi(dpi));
     runtime::setProgramTitle(u"quorvel");
+    standInForTheAnnotationService();
     return RUN_ALL_TESTS();
 }
