@@ -8,6 +8,7 @@
 // QUORVEL_TEST_DPI (96 when unset) is the resolution the windows must be laid out at: the Wine
 // prefix's LogPixels.
 
+#include "../test_window.h"
 #include "fonts.h"
 #include "message_loop.h"
 #include "runtime/handlers.h"
@@ -32,6 +33,7 @@
 #include <vector>
 
 using namespace quorvel;
+using tests::TestWindow;
 namespace win32 = runtime::win32;
 
 namespace {
@@ -186,14 +188,19 @@ std::u16string novel() {
 
 std::map<HWND, std::wstring> annotatedNames;
 
-class AnnotationService : public IAccPropServices {
+// A COM object that lives as long as the test program, answering for one interface.
+template <typename Interface, const IID& interfaceId> class Lasting : public Interface {
 public:
     HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
-        *object = id == IID_IUnknown || id == IID_IAccPropServices ? this : nullptr;
+        *object = id == IID_IUnknown || id == interfaceId ? this : nullptr;
         return *object ? S_OK : E_NOINTERFACE;
     }
     ULONG WINAPI AddRef() override { return 1; }
     ULONG WINAPI Release() override { return 1; }
+};
+
+class AnnotationService : public Lasting<IAccPropServices, IID_IAccPropServices> {
+public:
     HRESULT WINAPI SetHwndPropStr(
         HWND window, DWORD object, DWORD child, MSAAPROPID property, LPCWSTR text) override {
         if (object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF
@@ -245,14 +252,8 @@ public:
     }
 };
 
-class AnnotationServiceFactory : public IClassFactory {
+class AnnotationServiceFactory : public Lasting<IClassFactory, IID_IClassFactory> {
 public:
-    HRESULT WINAPI QueryInterface(REFIID id, void** object) override {
-        *object = id == IID_IUnknown || id == IID_IClassFactory ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG WINAPI AddRef() override { return 1; }
-    ULONG WINAPI Release() override { return 1; }
     HRESULT WINAPI CreateInstance(IUnknown* outer, REFIID id, void** object) override {
         static AnnotationService service;
         return outer ? CLASS_E_NOAGGREGATION : service.QueryInterface(id, object);
@@ -587,30 +588,6 @@ TEST_F(MainWindow, TheErrorReportIsAMessageBoxThatOkCloses) {
     count();
     EXPECT_EQ(display(), u"3"); // the program goes on
 }
-
-// A small window of a text box and a button, whose click runs what the test says.
-constexpr runtime::ControlDesign testControls[] = {
-    { runtime::ControlClass::TextBox, "Text1", u"", { 0, 0, 1500, 600 } },
-    { runtime::ControlClass::CommandButton, "Run", u"run", { 0, 600, 1500, 375 } },
-};
-constexpr runtime::FormDesign testDesign { .name = "Test",
-    .caption = u"test",
-    .clientWidth = 1500,
-    .clientHeight = 975,
-    .controls = testControls };
-struct TestWindow : runtime::Form {
-    explicit TestWindow(std::function<void(TestWindow&)> run)
-        : Form(testDesign)
-        , run_(std::move(run)) {
-        onClick(Run, &TestWindow::Run_Click);
-    }
-    void Run_Click() { run_(*this); }
-    runtime::Control<runtime::TextBox> Text1 { *this, "Text1" };
-    runtime::Control<runtime::CommandButton> Run { *this, "Run" };
-
-private:
-    std::function<void(TestWindow&)> run_;
-};
 
 // A handler fails while another window is active (an accessibility Press, or a window activated
 // between the click and the report): the report is owned by the failing window, which it
