@@ -2,6 +2,26 @@
 
 namespace quorvel::runtime {
 
+bool takesFocus(ControlClass kind) {
+    switch (kind) {
+    case ControlClass::CommandButton:
+    case ControlClass::TextBox:
+    case ControlClass::CheckBox:
+        return true;
+    case ControlClass::Label:
+    case ControlClass::PictureBox:
+    case ControlClass::Line:
+    case ControlClass::Menu:
+    case ControlClass::MenuItem:
+        return false;
+    }
+    return false;
+}
+
+bool inTabOrder(const ControlDesign& control) {
+    return takesFocus(control.kind) && control.tabStop;
+}
+
 std::string designFault(const FormDesign& design) {
     for (const ControlDesign& control : design.controls)
         switch (control.kind) {

@@ -97,6 +97,22 @@ TEST(CheckBox, AClickClearsACheckedBoxAndChecksAnyOther) {
     EXPECT_EQ(checkBoxValueAfterClick(2), 1);
 }
 
+TEST(Designs, TabVisitsTheControlsThatTakeTheFocusAndAreTabStops) {
+    struct Case {
+        ControlClass kind;
+        bool tabStop, inOrder;
+    };
+    for (const Case& c :
+        { Case { ControlClass::CommandButton, true, true },
+            Case { ControlClass::TextBox, true, true }, Case { ControlClass::CheckBox, true, true },
+            Case { ControlClass::TextBox, false, false }, Case { ControlClass::Label, true, false },
+            Case { ControlClass::PictureBox, true, false } }) {
+        const ControlDesign control { c.kind, "X", u"", { 0, 0, 600, 300 }, {}, Colours::Default,
+            false, c.tabStop };
+        EXPECT_EQ(inTabOrder(control), c.inOrder) << static_cast<int>(c.kind) << c.tabStop;
+    }
+}
+
 TEST(Designs, OnlyControlsAreInTheListOfControls) {
     struct Case {
         ControlClass kind;

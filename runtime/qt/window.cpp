@@ -64,7 +64,6 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     case ControlClass::Label: {
         auto* label = new Label(client);
         label->setCaption(toQString(design.caption));
-        label->setFocusPolicy(Qt::NoFocus);
         if (design.border)
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         control = label;
@@ -87,7 +86,6 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     }
     case ControlClass::PictureBox: {
         auto* picture = new PictureBox(client);
-        picture->setFocusPolicy(Qt::NoFocus);
         control = picture;
         object = picture;
         break;
@@ -116,8 +114,10 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     control->setPalette(palette);
     if (!design.accessibleName.empty())
         control->setAccessibleName(toQString(design.accessibleName));
-    if (!design.tabStop && control->focusPolicy() != Qt::NoFocus)
-        control->setFocusPolicy(Qt::ClickFocus);
+    if (!takesFocus(design.kind))
+        control->setFocusPolicy(Qt::NoFocus);
+    else if (!inTabOrder(design))
+        control->setFocusPolicy(Qt::ClickFocus); // a click still gives it the focus
     return control;
 }
 
@@ -166,7 +166,7 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
         if (!control)
             continue;
         made.push_back({ controlDesign.name, -1, controlDesign.kind, object });
-        if (control->focusPolicy() == Qt::NoFocus || !controlDesign.tabStop)
+        if (!inTabOrder(controlDesign))
             continue;
         if (previous)
             QWidget::setTabOrder(previous, control);

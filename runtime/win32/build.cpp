@@ -41,7 +41,6 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
         DWORD extendedStyle = 0;
         const wchar_t* windowClass = L"STATIC";
         std::u16string_view text = design.caption;
-        bool focusable = true;
         switch (design.kind) {
         case ControlClass::CommandButton:
             windowClass = L"BUTTON";
@@ -63,19 +62,17 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
         case ControlClass::Label:
             style |= SS_LEFT | SS_NOPREFIX;
             extendedStyle |= design.border ? WS_EX_CLIENTEDGE : 0;
-            focusable = false;
             break;
         case ControlClass::PictureBox:
             style |= SS_ICON;
             text = {};
-            focusable = false;
             break;
         case ControlClass::Line:
         case ControlClass::Menu:
         case ControlClass::MenuItem:
             continue; // not controls: the form does not build such a design (designFault)
         }
-        if (focusable && design.tabStop)
+        if (inTabOrder(design))
             style |= WS_TABSTOP;
         HWND control = CreateWindowExW(extendedStyle, windowClass, win32::wide(text).c_str(), style,
             0, 0, 0, 0, handle_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -85,7 +82,7 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
         children_.push_back({ control, design });
         if (!design.accessibleName.empty())
             win32::nameForScreenReaders(control, design.accessibleName);
-        if (focusable && design.tabStop && !focus_)
+        if (inTabOrder(design) && !focus_)
             focus_ = control;
         auto keep = [&](auto& objects) {
             built.push_back(builtEntry(design.name, -1, objects.emplace_back(control)));
