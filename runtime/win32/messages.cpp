@@ -59,9 +59,7 @@ LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(handle_);
         return 0;
     case reportOutOfRoom:
-        outOfRoomReported_ = false;
-        if (form_)
-            report(RuntimeError(ErrorNumber::OutOfMemory), form_);
+        onReportOutOfRoom();
         return 0;
     default:
         break;
@@ -99,6 +97,12 @@ void Window::onTextBoxOutOfRoom() {
     if (win32::textBeingSet() || std::exchange(outOfRoomReported_, true))
         return;
     PostMessageW(handle_, reportOutOfRoom, 0, 0);
+}
+
+void Window::onReportOutOfRoom() {
+    outOfRoomReported_ = false;
+    if (form_)
+        report(RuntimeError(ErrorNumber::OutOfMemory), form_);
 }
 
 void Window::onClose() {

@@ -90,6 +90,8 @@ private:
     /// A text box could not take all of an edit (EN_ERRSPACE, EN_MAXTEXT): it keeps what it took,
     /// and the error report says so once the edit has ended.
     void onTextBoxOutOfRoom();
+    /// The report posted by onTextBoxOutOfRoom, owned by this window.
+    void onReportOutOfRoom();
     void onClose();
     void onActivate(bool active);
     void onSetFocus();
