@@ -53,43 +53,33 @@ void prepareWindows() {
 // Builds a control and says what it built; object is the control as the class of its kind.
 QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& object) {
     QWidget* control = nullptr;
+    // The control built, as a widget and as the object of its kind's class.
+    auto make = [&](auto* made) {
+        control = made;
+        object = made;
+        return made;
+    };
+    const QString caption = toQString(design.caption);
     switch (design.kind) {
-    case ControlClass::CommandButton: {
-        auto* button = new CommandButton(client);
-        button->setText(toQString(design.caption));
-        control = button;
-        object = button;
+    case ControlClass::CommandButton:
+        make(new CommandButton(client))->setText(caption);
         break;
-    }
     case ControlClass::Label: {
-        auto* label = new Label(client);
-        label->setCaption(toQString(design.caption));
+        Label* label = make(new Label(client));
+        label->setCaption(caption);
         if (design.border)
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        control = label;
-        object = label;
         break;
     }
-    case ControlClass::TextBox: {
-        auto* box = new TextBox(client);
-        box->setText(toQString(design.caption));
-        control = box;
-        object = box;
+    case ControlClass::TextBox:
+        make(new TextBox(client))->setText(caption);
         break;
-    }
-    case ControlClass::CheckBox: {
-        auto* check = new CheckBox(client);
-        check->setText(toQString(design.caption));
-        control = check;
-        object = check;
+    case ControlClass::CheckBox:
+        make(new CheckBox(client))->setText(caption);
         break;
-    }
-    case ControlClass::PictureBox: {
-        auto* picture = new PictureBox(client);
-        control = picture;
-        object = picture;
+    case ControlClass::PictureBox:
+        make(new PictureBox(client));
         break;
-    }
     case ControlClass::Line:
     case ControlClass::Menu:
     case ControlClass::MenuItem:
