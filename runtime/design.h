@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quorvel::runtime {
@@ -98,5 +99,17 @@ struct FormDesign {
     std::string_view defaultButton = {}; ///< pressed by Enter anywhere in the window
     std::string_view cancelButton = {}; ///< pressed by Esc
 };
+
+/// Whether a control of this kind takes the focus: buttons, text boxes and check boxes do; labels
+/// and picture boxes never do.
+bool takesFocus(ControlClass kind);
+
+/// Whether Tab visits a control: one that takes the focus and whose design makes it a tab stop.
+/// The first such control of a window has the focus when the window is loaded.
+bool inTabOrder(const ControlDesign& control);
+
+/// What in a design cannot be built, said in words: a line, menu or menu item in the list of
+/// controls. Empty when the design can be built.
+std::string designFault(const FormDesign& design);
 
 } // namespace quorvel::runtime

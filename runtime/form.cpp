@@ -67,23 +67,29 @@ void Form::windowDestroyed(Window* window) {
 }
 
 void Form::load() {
-    std::vector<Built> built;
+    auto fail = [&](const std::string& fault) {
+        toolkit::logInternalError(std::string(design_.name) + ": " + fault);
+        raise(ErrorNumber::Internal);
+    };
+    if (const std::string fault = designFault(design_); !fault.empty())
+        fail(fault);
+    std::vector<BuiltEntry> built;
     Window* window = toolkit::buildWindow(*this, design_, built);
     if (const std::string fault = bind(built); !fault.empty()) {
         toolkit::discardWindow(*window);
-        toolkit::logInternalError(std::string(design_.name) + ": " + fault);
-        raise(ErrorNumber::Internal);
+        fail(fault);
     }
     for (const auto& click : clickHandlers_)
-        for (const Built& entry : built)
+        for (const BuiltEntry& entry : built)
             if (entry.name == click.first->name_)
-                toolkit::connectClick(entry, [handler = click.second] { call(handler); });
+                toolkit::connectClick(
+                    entry, [this, handler = click.second] { call(this, handler); });
     window_ = window;
     lifetime::formLoaded(*this);
     Form_Load();
 }
 
-std::string Form::bind(const std::vector<Built>& built) {
+std::string Form::bind(const std::vector<BuiltEntry>& built) {
     auto fault = [&](std::string_view name, const char* what) {
         unbind();
         return std::string(name) + what;
@@ -92,7 +98,7 @@ std::string Form::bind(const std::vector<Built>& built) {
         for (const ControlBinding* other : bindings_)
             if (other != binding && other->name_ == binding->name_)
                 return fault(binding->name_, " is the name of two members");
-    for (const Built& entry : built) {
+    for (const BuiltEntry& entry : built) {
         auto member = std::find_if(bindings_.begin(), bindings_.end(),
             [&](const ControlBinding* binding) { return binding->name_ == entry.name; });
         if (member == bindings_.end())

@@ -122,7 +122,7 @@ private:
 
     void load();
     /// Binds every member to what was built; says what does not match, or nothing.
-    std::string bind(const std::vector<Built>& built);
+    std::string bind(const std::vector<BuiltEntry>& built);
     void unbind();
 
     const FormDesign& design_;

@@ -1,5 +1,6 @@
 #include "handlers.h"
 
+#include "form.h"
 #include "lifetime.h"
 #include "toolkit.h"
 
@@ -23,28 +24,28 @@ void setProgramTitle(std::u16string_view name) {
     title = name;
 }
 
-void report(const RuntimeError& error) {
+void report(const RuntimeError& error, const Form* form) {
     if (answers > 0) {
         --answers;
         answered.push_back(error.number());
         return;
     }
-    toolkit::showErrorReport(programTitle(),
+    toolkit::showErrorReport(form ? form->window() : nullptr, programTitle(),
         "実行時エラー '" + std::to_string(static_cast<int>(error.number())) + "':\n\n"
             + error.description());
 }
 
-void call(const std::function<void()>& handler) {
+void call(const Form* form, const std::function<void()>& handler) {
     if (lifetime::ended())
         return;
     try {
         handler();
     } catch (const RuntimeError& error) {
-        report(error);
+        report(error, form);
     } catch (const std::bad_alloc&) {
-        report(RuntimeError(ErrorNumber::OutOfMemory));
+        report(RuntimeError(ErrorNumber::OutOfMemory), form);
     } catch (...) {
-        report(RuntimeError(ErrorNumber::Internal));
+        report(RuntimeError(ErrorNumber::Internal), form);
     }
 }
 

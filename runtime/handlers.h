@@ -12,14 +12,17 @@
 
 namespace quorvel::runtime {
 
-/// Calls an event handler. A runtime error ends the handler and goes to the error report; the
-/// program then goes on. No exception leaves this function. Once the program has ended, no
-/// handler runs.
-void call(const std::function<void()>& handler);
+class Form;
+
+/// Calls an event handler of form (null for the program's start). A runtime error ends the handler
+/// and goes to the error report, which the form's window owns; the program then goes on. No
+/// exception leaves this function. Once the program has ended, no handler runs.
+void call(const Form* form, const std::function<void()>& handler);
 
 /// Reports a runtime error that arose outside a handler (in a control's own event, say): shows the
-/// error report, after which the program goes on.
-void report(const RuntimeError& error);
+/// error report, owned by the window of form while it is loaded, else by the active window; after
+/// it the program goes on.
+void report(const RuntimeError& error, const Form* form = nullptr);
 
 /// The program's name, as its message boxes show it ("quorvel" until the program names itself).
 std::u16string_view programTitle();

@@ -17,7 +17,7 @@ int ThunRTMain(const Project& project) {
     lifetime::reset();
     setProgramTitle(project.title);
     toolkit::startProgram(project);
-    call([&] { project.startup().Show(); });
+    call(nullptr, [&] { project.startup().Show(); });
     const int code = lifetime::run();
     discardInstances();
     lifetime::reset();

@@ -21,12 +21,17 @@ struct Project;
 class Window;
 
 /// An object built from a design entry: a control, a line, a menu or a menu item.
-struct Built {
+struct BuiltEntry {
     std::string_view name;
     int index; ///< a control array element's index; -1 for a single control
     ControlClass kind;
     void* object; ///< the toolkit's object of that kind
 };
+
+/// The entry of an object built for a design entry, of one of the toolkit's control classes.
+template <typename Object> BuiltEntry builtEntry(std::string_view name, int index, Object& object) {
+    return { name, index, Object::kind, &object };
+}
 
 namespace toolkit {
 
@@ -40,17 +45,18 @@ void quitEventLoop();
 /// Builds a form's window from its design, hidden, and lists every object it built. The window
 /// tells its form when its close box is clicked (Form::closeRequested) and when it is destroyed
 /// without being discarded (Form::windowDestroyed).
-Window* buildWindow(Form& form, const FormDesign& design, std::vector<Built>& built);
+Window* buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built);
 /// Shows the window and brings it to the front.
 void showWindow(Window& window);
 /// Hides the window and destroys it once the event under way has been handled; its form hears no
 /// more of it.
 void discardWindow(Window& window);
 /// Runs run when a built button is clicked or a built menu item chosen.
-void connectClick(const Built& control, std::function<void()> run);
+void connectClick(const BuiltEntry& control, std::function<void()> run);
 
-/// The error report: a modal message box with a title and a text (UTF-8), closed with OK.
-void showErrorReport(std::u16string_view title, std::string_view text);
+/// The error report: a modal message box with a title and a text (UTF-8), closed with OK, owned by
+/// window (by the active window when null).
+void showErrorReport(Window* window, std::u16string_view title, std::string_view text);
 /// Says on the program's diagnostic output that the program itself is at fault.
 void logInternalError(std::string_view message);
 

@@ -3,6 +3,7 @@
 
 #include "runtime/program.h"
 #include "runtime/qt/window.h"
+#include "test_window.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
 #include "ui/project.h"
@@ -41,40 +42,26 @@ int runProgram(const std::function<void()>& step) {
     return code;
 }
 
-// A small design, and forms whose members match it or not.
+// Forms whose members match the test window's design or not.
 using runtime::Control;
-using runtime::ControlClass;
-constexpr runtime::ControlDesign pairControls[] = {
-    { ControlClass::Label, "A", u"", { 0, 0, 600, 300 } },
-    { ControlClass::CommandButton, "B", u"", { 0, 300, 600, 300 } },
-};
-constexpr runtime::FormDesign pairDesign { .name = "Pair",
-    .caption = u"",
-    .clientWidth = 600,
-    .clientHeight = 600,
-    .controls = pairControls };
-struct Matching : runtime::Form {
-    Matching()
-        : Form(pairDesign) { }
-    Control<runtime::Label> A { *this, "A" };
-    Control<runtime::CommandButton> B { *this, "B" };
-};
+using tests::testDesign;
+using tests::TestWindow;
 struct MissingMember : runtime::Form {
     MissingMember()
-        : Form(pairDesign) { }
-    Control<runtime::Label> A { *this, "A" };
+        : Form(testDesign) { }
+    Control<runtime::TextBox> Text1 { *this, "Text1" };
 };
-struct MemberWithoutEntry : Matching {
+struct MemberWithoutEntry : TestWindow {
     Control<runtime::Label> C { *this, "C" };
 };
 struct MemberOfAnotherKind : runtime::Form {
     MemberOfAnotherKind()
-        : Form(pairDesign) { }
-    Control<runtime::Label> A { *this, "A" };
-    Control<runtime::Label> B { *this, "B" };
+        : Form(testDesign) { }
+    Control<runtime::TextBox> Text1 { *this, "Text1" };
+    Control<runtime::Label> Run { *this, "Run" };
 };
-struct TwoMembersOneName : Matching {
-    Control<runtime::Label> A2 { *this, "A" };
+struct TwoMembersOneName : TestWindow {
+    Control<runtime::TextBox> Text1Again { *this, "Text1" };
 };
 using Make = std::unique_ptr<runtime::Form> (*)();
 template <typename F> std::unique_ptr<runtime::Form> make() {
@@ -190,18 +177,37 @@ private slots:
         QVERIFY(!form.isLoaded());
     }
 
+    // A handler fails while another window is active (an accessibility Press, or a window activated
+    // between the click and the report): the report is owned by the failing window.
+    void theErrorReportIsOwnedByTheWindowWhoseHandlerFailed() {
+        TestWindow failing([](TestWindow&) { runtime::raise(runtime::ErrorNumber::Overflow); });
+        failing.Show();
+        ui::Form1 other;
+        other.Show();
+        QVERIFY(QTest::qWaitForWindowActive(other.window()));
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                owner = box->parentWidget();
+                box->close();
+            }
+        });
+        failing.Run->click();
+        QCOMPARE(owner, static_cast<QWidget*>(failing.window()));
+    }
+
     void membersMustMatchTheDesign_data() {
         QTest::addColumn<Make>("make");
         QTest::addColumn<QString>("fault"); // empty: loads
-        QTest::newRow("matching") << &make<Matching> << QString();
+        QTest::newRow("matching") << &make<TestWindow> << QString();
         QTest::newRow("design entry without member")
-            << &make<MissingMember> << "B is in the design but has no member";
+            << &make<MissingMember> << "Run is in the design but has no member";
         QTest::newRow("member without design entry")
             << &make<MemberWithoutEntry> << "C is a member but not in the design";
         QTest::newRow("member of another kind")
-            << &make<MemberOfAnotherKind> << "B's member is not of the kind its design builds";
+            << &make<MemberOfAnotherKind> << "Run's member is not of the kind its design builds";
         QTest::newRow("two members of one name")
-            << &make<TwoMembersOneName> << "A is the name of two members";
+            << &make<TwoMembersOneName> << "Text1 is the name of two members";
     }
 
     void membersMustMatchTheDesign() {
@@ -214,7 +220,7 @@ private slots:
             return;
         }
         QTest::ignoreMessage(
-            QtCriticalMsg, qPrintable(QStringLiteral("internal error: Pair: ") + fault));
+            QtCriticalMsg, qPrintable(QStringLiteral("internal error: Test: ") + fault));
         QVERIFY_THROWS_EXCEPTION(runtime::RuntimeError, form->Show());
         QVERIFY(!form->isLoaded());
     }

@@ -4,6 +4,7 @@
 #include "runtime/program.h"
 #include "runtime/toolkit.h"
 #include "strings.h"
+#include "window.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -52,11 +53,12 @@ void toolkit::quitEventLoop() {
     QCoreApplication::exit(0);
 }
 
-void toolkit::showErrorReport(std::u16string_view title, std::string_view text) {
+void toolkit::showErrorReport(Window* window, std::u16string_view title, std::string_view text) {
     // On the heap, and watched: the window it stands over may be destroyed while it is shown (by
     // End, say), and the box with it.
-    QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, toQString(title),
-        toQString(text), QMessageBox::Ok, QApplication::activeWindow());
+    QWidget* owner = window ? static_cast<QWidget*>(window) : QApplication::activeWindow();
+    QPointer<QMessageBox> box = new QMessageBox(
+        QMessageBox::Critical, toQString(title), toQString(text), QMessageBox::Ok, owner);
     box->setObjectName(QStringLiteral("errorReport"));
     box->exec();
     delete box.data();

@@ -53,49 +53,37 @@ void prepareWindows() {
 // Builds a control and says what it built; object is the control as the class of its kind.
 QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& object) {
     QWidget* control = nullptr;
+    // The control built, as a widget and as the object of its kind's class.
+    auto make = [&](auto* made) {
+        control = made;
+        object = made;
+        return made;
+    };
+    const QString caption = toQString(design.caption);
     switch (design.kind) {
-    case ControlClass::CommandButton: {
-        auto* button = new CommandButton(client);
-        button->setText(toQString(design.caption));
-        control = button;
-        object = button;
+    case ControlClass::CommandButton:
+        make(new CommandButton(client))->setText(caption);
         break;
-    }
     case ControlClass::Label: {
-        auto* label = new Label(client);
-        label->setCaption(toQString(design.caption));
-        label->setFocusPolicy(Qt::NoFocus);
+        Label* label = make(new Label(client));
+        label->setCaption(caption);
         if (design.border)
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        control = label;
-        object = label;
         break;
     }
-    case ControlClass::TextBox: {
-        auto* box = new TextBox(client);
-        box->setText(toQString(design.caption));
-        control = box;
-        object = box;
+    case ControlClass::TextBox:
+        make(new TextBox(client))->setText(caption);
         break;
-    }
-    case ControlClass::CheckBox: {
-        auto* check = new CheckBox(client);
-        check->setText(toQString(design.caption));
-        control = check;
-        object = check;
+    case ControlClass::CheckBox:
+        make(new CheckBox(client))->setText(caption);
         break;
-    }
-    case ControlClass::PictureBox: {
-        auto* picture = new PictureBox(client);
-        picture->setFocusPolicy(Qt::NoFocus);
-        control = picture;
-        object = picture;
+    case ControlClass::PictureBox:
+        make(new PictureBox(client));
         break;
-    }
     case ControlClass::Line:
     case ControlClass::Menu:
     case ControlClass::MenuItem:
-        qFatal("a design places only controls in its control list");
+        return nullptr; // not controls: the form does not build such a design (designFault)
     }
     control->setObjectName(toQString(design.name));
     control->setGeometry(toPixels(design.place.left), toPixels(design.place.top),
@@ -116,17 +104,16 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     control->setPalette(palette);
     if (!design.accessibleName.empty())
         control->setAccessibleName(toQString(design.accessibleName));
-    if (!design.tabStop && control->focusPolicy() != Qt::NoFocus)
-        control->setFocusPolicy(Qt::ClickFocus);
+    if (!takesFocus(design.kind))
+        control->setFocusPolicy(Qt::NoFocus);
+    else if (!inTabOrder(design))
+        control->setFocusPolicy(Qt::ClickFocus); // a click still gives it the focus
     return control;
 }
 
-template <typename T> Built built(std::string_view name, int index, T* object) {
-    return { name, index, T::kind, object };
-}
 } // namespace
 
-Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<Built>& made) {
+Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& made) {
     prepareWindows();
     auto window = std::make_unique<Window>(form);
     window->setObjectName(toQString(design.name));
@@ -142,12 +129,12 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
         auto* menu = new Menu(toQString(menuDesign.caption), window.get());
         window->menuBar()->addMenu(menu);
         menu->setObjectName(toQString(menuDesign.name));
-        made.push_back(built(menuDesign.name, -1, menu));
+        made.push_back(builtEntry(menuDesign.name, -1, *menu));
         for (const MenuItemDesign& item : menuDesign.items) {
             auto* action = new MenuItem(toQString(item.caption), menu);
             menu->addAction(action);
             action->setObjectName(toQString(item.name));
-            made.push_back(built(item.name, -1, action));
+            made.push_back(builtEntry(item.name, -1, *action));
         }
     }
 
@@ -156,19 +143,20 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
     window->setCentralWidget(client);
     // Lines first: behind the controls, each in front of the ones before it.
     for (const LineDesign& line : design.lines) {
-        auto* drawn = new Line(QPoint(toPixels(line.from.x), toPixels(line.from.y)),
-            QPoint(toPixels(line.to.x), toPixels(line.to.y)), QColor::fromRgb(line.rgb),
-            line.pixels, client);
+        auto* drawn
+            = new Line(lineCovers(line, screenDotsPerInch()), QColor::fromRgb(line.rgb), client);
         drawn->setObjectName(QStringLiteral("%1(%2)").arg(toQString(line.name)).arg(line.index));
-        made.push_back(built(line.name, line.index, drawn));
+        made.push_back(builtEntry(line.name, line.index, *drawn));
     }
     QWidget* previous = nullptr;
     QWidget* firstFocus = nullptr;
     for (const ControlDesign& controlDesign : design.controls) {
         void* object = nullptr;
         QWidget* control = buildControl(controlDesign, client, object);
+        if (!control)
+            continue;
         made.push_back({ controlDesign.name, -1, controlDesign.kind, object });
-        if (control->focusPolicy() == Qt::NoFocus || !controlDesign.tabStop)
+        if (!inTabOrder(controlDesign))
             continue;
         if (previous)
             QWidget::setTabOrder(previous, control);
@@ -216,7 +204,7 @@ void toolkit::discardWindow(Window& window) {
     window.deleteLater();
 }
 
-void toolkit::connectClick(const Built& control, std::function<void()> run) {
+void toolkit::connectClick(const BuiltEntry& control, std::function<void()> run) {
     // What is being composed is entered before the handler reads the text, also when the click
     // did not move the focus (an accessibility "Press").
     auto click = [run = std::move(run)] {

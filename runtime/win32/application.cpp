@@ -47,7 +47,7 @@ void toolkit::quitEventLoop() {
     PostQuitMessage(0);
 }
 
-Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<Built>& built) {
+Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built) {
     // The window owns itself from here: it is deleted when destroyed.
     return new Window(form, design, built);
 }
@@ -60,11 +60,7 @@ void toolkit::discardWindow(Window& window) {
     window.discard();
 }
 
-void toolkit::connectClick(const Built& control, std::function<void()> click) {
-    auto run = [click = std::move(click)] {
-        const win32::HandlerRun running;
-        click();
-    };
+void toolkit::connectClick(const BuiltEntry& control, std::function<void()> run) {
     if (control.kind == ControlClass::CommandButton) {
         HWND button = static_cast<CommandButton*>(control.object)->handle();
         if (Window* window = Window::of(GetParent(button)))
@@ -76,10 +72,10 @@ void toolkit::connectClick(const Built& control, std::function<void()> click) {
     }
 }
 
-void toolkit::showErrorReport(std::u16string_view title, std::string_view text) {
-    // Over the active window, which it disables until OK is pressed.
-    MessageBoxW(GetActiveWindow(), fromUtf8(text).c_str(), win32::wide(title).c_str(),
-        MB_ICONERROR | MB_OK);
+void toolkit::showErrorReport(Window* window, std::u16string_view title, std::string_view text) {
+    // Owned by the window, which it disables until OK is pressed.
+    MessageBoxW(window ? window->handle() : GetActiveWindow(), fromUtf8(text).c_str(),
+        win32::wide(title).c_str(), MB_ICONERROR | MB_OK);
 }
 
 void toolkit::logInternalError(std::string_view message) {

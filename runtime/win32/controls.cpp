@@ -3,7 +3,10 @@
 #include "base/errors.h"
 #include "win32.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <utility>
 
 namespace quorvel::runtime {
 
@@ -25,8 +28,7 @@ void win32::readWindowText(HWND window, std::u16string& text) {
 }
 
 namespace {
-unsigned long handlers = 0; // click handlers run so far
-unsigned long running = 0; // the one running now, or 0
+bool settingText = false; // TextBox::setText is under way
 
 void setText(HWND window, std::u16string_view text) {
     // An edit control that cannot take a text this long fails for want of memory.
@@ -43,30 +45,50 @@ void Label::setCaption(std::u16string_view caption) {
     setText(handle(), caption);
 }
 
-unsigned long win32::runningHandler() {
-    return running;
+bool win32::textBeingSet() {
+    return settingText;
 }
 
-win32::HandlerRun::HandlerRun()
-    : outer_(running) {
-    running = ++handlers;
-}
+// Every message but the reads of its text may change an edit control's text, and none changes it
+// without one: any other message drops the text box's kept read.
+struct TextBoxWatch {
+    static LRESULT CALLBACK procedure(
+        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR box) {
+        switch (message) {
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(handle, &TextBoxWatch::procedure, id);
+            [[fallthrough]];
+        default:
+            reinterpret_cast<TextBox*>(box)->readKept_ = false;
+            break;
+        }
+        return DefSubclassProc(handle, message, wParam, lParam);
+    }
+};
 
-win32::HandlerRun::~HandlerRun() {
-    running = outer_;
+TextBox::TextBox(HWND handle)
+    : ChildWindow(handle) {
+    SetWindowSubclass(handle, &TextBoxWatch::procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 std::u16string_view TextBox::text() const {
-    if (readIn_ == 0 || readIn_ != win32::runningHandler()) {
+    if (!readKept_) {
         win32::readWindowText(handle(), read_);
-        readIn_ = win32::runningHandler();
+        readKept_ = true;
     }
     return read_;
 }
 
 void TextBox::setText(std::u16string_view text) {
-    readIn_ = 0;
-    quorvel::runtime::setText(handle(), text);
+    const bool outer = std::exchange(settingText, true);
+    const bool set = SetWindowTextW(handle(), win32::wide(text).c_str());
+    settingText = outer;
+    // An edit control that cannot hold the whole text keeps what it took.
+    if (!set || static_cast<std::size_t>(GetWindowTextLengthW(handle())) != text.size())
+        raise(ErrorNumber::OutOfMemory);
 }
 
 Integer CheckBox::value() const {

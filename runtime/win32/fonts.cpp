@@ -9,19 +9,6 @@
 namespace quorvel::runtime::win32 {
 
 namespace {
-// What each face of the designs is like, for picking a stand-in where it is missing.
-struct Designed {
-    std::wstring_view name;
-    bool serif;
-    bool proportional;
-};
-constexpr Designed designedFaces[] = {
-    { L"ＭＳ 明朝", true, false },
-    { L"ＭＳ Ｐ明朝", true, true },
-    { L"ＭＳ ゴシック", false, false },
-    { L"ＭＳ Ｐゴシック", false, true },
-};
-
 bool contains(std::wstring_view name, std::wstring_view part) {
     return name.find(part) != std::wstring_view::npos;
 }
@@ -38,8 +25,9 @@ int CALLBACK listFace(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD, L
             && (font->lfPitchAndFamily & 0xF0) == FF_ROMAN);
     // TMPF_FIXED_PITCH set means a variable pitch.
     const bool proportional = (metrics->tmPitchAndFamily & TMPF_FIXED_PITCH) != 0;
-    if (std::none_of(faces.begin(), faces.end(), [&](const Face& f) { return f.name == name; }))
-        faces.push_back({ std::wstring(name), serif, proportional });
+    if (std::none_of(
+            faces.begin(), faces.end(), [&](const Face& f) { return wide(f.name) == name; }))
+        faces.push_back({ utf16(name), serif, proportional });
     return 1;
 }
 
@@ -48,32 +36,14 @@ const std::wstring& installedFace(std::u16string_view designed) {
     static std::map<std::u16string, std::wstring, std::less<>> chosen;
     auto found = chosen.find(designed);
     if (found == chosen.end()) {
-        const std::vector<Face> faces = japaneseFaces();
-        std::wstring face = chooseFace(wide(designed), faces);
-        if (face.empty())
-            face = wide(designed); // let Windows map it as it can
+        const std::vector<std::u16string> alike = facesLike(designed, japaneseFaces());
+        // With no Japanese face at all, Windows maps the designed name as it can.
+        std::wstring face = wide(alike.empty() ? designed : alike.front());
         found = chosen.emplace(std::u16string(designed), std::move(face)).first;
     }
     return found->second;
 }
 } // namespace
-
-std::wstring chooseFace(std::wstring_view designed, std::span<const Face> available) {
-    Designed wanted { designed, false, true };
-    for (const Designed& face : designedFaces)
-        if (face.name == designed)
-            wanted = face;
-    const Face* best = nullptr;
-    auto rank = [&](const Face& face) {
-        return std::tuple(face.name == designed, face.serif == wanted.serif,
-            face.proportional == wanted.proportional);
-    };
-    for (const Face& face : available)
-        if (!best || rank(face) > rank(*best)
-            || (rank(face) == rank(*best) && face.name < best->name))
-            best = &face;
-    return best ? best->name : std::wstring();
-}
 
 std::vector<Face> japaneseFaces() {
     std::vector<Face> faces;
@@ -90,7 +60,7 @@ HFONT Fonts::get(const FontDesign& design, UINT dotsPerInch) {
     for (const Made& made : made_)
         if (made.design.face == design.face && made.design.points == design.points
             && made.design.weight == design.weight && made.dotsPerInch == dotsPerInch)
-            return made.font;
+            return made.font.get();
     LOGFONTW font {};
     font.lfHeight = -pointsToPixels(design.points, dotsPerInch); // the em, not the cell
     font.lfWeight = design.weight;
@@ -100,18 +70,12 @@ HFONT Fonts::get(const FontDesign& design, UINT dotsPerInch) {
     font.lfQuality = DEFAULT_QUALITY;
     const std::wstring& face = installedFace(design.face);
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    HFONT made = CreateFontIndirectW(&font);
-    made_.push_back({ design, dotsPerInch, made });
-    return made;
+    made_.push_back({ design, dotsPerInch, Font(CreateFontIndirectW(&font)) });
+    return made_.back().font.get();
 }
 
 void Fonts::keepOnly(UINT dotsPerInch) {
-    std::erase_if(made_, [&](const Made& made) {
-        if (made.dotsPerInch == dotsPerInch)
-            return false;
-        DeleteObject(made.font);
-        return true;
-    });
+    std::erase_if(made_, [&](const Made& made) { return made.dotsPerInch != dotsPerInch; });
 }
 
 } // namespace quorvel::runtime::win32

@@ -4,27 +4,16 @@
 // ＭＳ Ｐゴシック come with Japanese Windows), else a Japanese face of the same kind that this
 // machine has (as under Wine); the size from points at the window's resolution.
 
+#include "handles.h"
 #include "runtime/design.h"
+#include "runtime/faces.h"
 #include "win32.h"
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quorvel::runtime::win32 {
-
-/// A face that Windows lists for the Japanese character set.
-struct Face {
-    std::wstring name;
-    bool serif; ///< a Mincho (serif) face rather than a Gothic (sans-serif) one
-    bool proportional; ///< Latin letters of their own widths, as in ＭＳ Ｐゴシック
-};
-
-/// The face to use for a designed face: the designed face itself when available, else the
-/// available face most like it (serif or not first, then proportional or not); the first such
-/// face by name, so the choice is the same on every run. Empty when nothing is available.
-std::wstring chooseFace(std::wstring_view designed, std::span<const Face> available);
 
 /// The faces of the Japanese character set (SHIFTJIS_CHARSET) installed on this machine, without
 /// the vertical ("@") faces.
@@ -36,7 +25,6 @@ public:
     Fonts() = default;
     Fonts(const Fonts&) = delete;
     Fonts& operator=(const Fonts&) = delete;
-    ~Fonts() { keepOnly(0); }
 
     /// The font of a design at dots per inch.
     HFONT get(const FontDesign& design, UINT dotsPerInch);
@@ -47,7 +35,7 @@ private:
     struct Made {
         FontDesign design;
         UINT dotsPerInch;
-        HFONT font;
+        Font font;
     };
     std::vector<Made> made_;
 };

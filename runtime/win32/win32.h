@@ -27,18 +27,8 @@ std::wstring windowText(HWND window);
 /// copy under Wine).
 void readWindowText(HWND window, std::u16string& text);
 
-/// A number for the click handler now running, a new one for each call, or 0 between handlers.
-unsigned long runningHandler();
-/// For as long as a click handler runs.
-class HandlerRun {
-public:
-    HandlerRun();
-    ~HandlerRun();
-    HandlerRun(const HandlerRun&) = delete;
-    HandlerRun& operator=(const HandlerRun&) = delete;
-
-private:
-    unsigned long outer_;
-};
+/// Whether a text box's text is being set by code (TextBox::setText), which checks for itself that
+/// the box took it all.
+bool textBeingSet();
 
 } // namespace quorvel::runtime::win32

@@ -3,12 +3,16 @@
 // The on-screen window of a form over Win32: a top-level window whose client area holds the
 // controls as child windows, built from the form's design and laid out at the window's own
 // resolution (and again when it changes). Its close box unloads the form; destroyed without
-// Unload, it tells its form.
+// Unload, it tells its form. The window's data hangs on the window (GWLP_USERDATA), and the window
+// owns its controls' objects.
 //
-// The window procedure hands each message to a small function of its own; the window's data
-// hangs on the window (GWLP_USERDATA), and the window owns its controls' objects.
+// One file for each part: window.cpp (the window's class, showing and discarding), build.cpp (the
+// menus and controls from the design), layout.cpp (places, sizes, fonts and icons at a
+// resolution), messages.cpp (the window procedure, one small function for each message) and
+// painting.cpp (the lines, the labels and the picture boxes).
 
 #include "fonts.h"
+#include "handles.h"
 #include "runtime/controls.h"
 #include "runtime/design.h"
 #include "runtime/toolkit.h"
@@ -26,7 +30,7 @@ class Form;
 class Window {
 public:
     /// Builds the window, hidden, and lists what it built.
-    Window(Form& form, const FormDesign& design, std::vector<Built>& built);
+    Window(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built);
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
@@ -55,34 +59,51 @@ private:
         const ControlDesign& design;
     };
 
+    static constexpr wchar_t className[] = L"quorvel.Form";
+    // Posted by discard(): destroys the window once the message under way has been handled.
+    static constexpr UINT destroyLater = WM_APP + 1;
+    // Posted when a text box ran out of room: reports it once the edit under way has ended.
+    static constexpr UINT reportOutOfRoom = WM_APP + 2;
+
     ~Window();
-    static LRESULT CALLBACK procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
-    /// The labels and picture boxes, static controls that this window paints.
-    static LRESULT CALLBACK staticProcedure(
-        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR window);
-    void paintStatic(HWND control);
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static ATOM registerClass();
 
-    // One function for each message the window handles.
-    void onCommandMessage(int id, HWND control, UINT code);
-    LRESULT onControlColour(HDC dc, HWND control);
-    void onPaint();
-    void onClose();
-    void onActivate(bool active);
-    void onSetFocus();
-    void onDpiChanged(UINT dotsPerInch, const RECT& suggested);
-    void onDestroy();
+    // build.cpp
+    void buildMenus(std::vector<BuiltEntry>& built);
+    void buildControls(std::vector<BuiltEntry>& built);
+    const Child* child(HWND handle) const;
+    HWND childNamed(std::string_view name) const;
 
-    void buildMenus(std::vector<Built>& built);
-    void buildControls(std::vector<Built>& built);
+    // layout.cpp
     /// Places and sizes every control, and gives each its font and the icons their size, at the
     /// window's resolution.
     void layOut();
     /// Sizes the window so that its client area is the design's, keeping its top-left corner or
     /// putting the client area where the design says.
     void fitClientArea(bool place);
-    const Child* child(HWND handle) const;
-    HWND childNamed(std::string_view name) const;
+    void onDpiChanged(UINT dotsPerInch, const RECT& suggested);
+
+    // messages.cpp
+    static LRESULT CALLBACK procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommandMessage(int id, HWND control, UINT code);
+    /// A text box could not take all of an edit (EN_ERRSPACE, EN_MAXTEXT): it keeps what it took,
+    /// and the error report says so once the edit has ended.
+    void onTextBoxOutOfRoom();
+    /// The report posted by onTextBoxOutOfRoom, owned by this window.
+    void onReportOutOfRoom();
+    void onClose();
+    void onActivate(bool active);
+    void onSetFocus();
+    void onDestroy();
+
+    // painting.cpp
+    /// The labels and picture boxes, static controls that this window paints.
+    static LRESULT CALLBACK staticProcedure(
+        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR window);
+    void paintStatic(HWND control);
+    LRESULT onControlColour(HDC dc, HWND control);
+    void onPaint();
 
     Form* form_;
     const FormDesign& design_;
@@ -92,10 +113,11 @@ private:
     HWND defaultButton_ = nullptr;
     HWND cancelButton_ = nullptr;
     HWND focus_ = nullptr; // the control that has the focus while the window is active
+    bool outOfRoomReported_ = false; // a report of a text box out of room is on its way
     std::map<int, std::function<void()>> commands_;
     win32::Fonts fonts_;
-    HICON picture_ = nullptr; // the picture boxes' icon, at the window's resolution
-    HICON bigIcon_ = nullptr, smallIcon_ = nullptr; // the title bar's and the taskbar's
+    win32::Icon picture_; // the picture boxes' icon, at the window's resolution
+    win32::Icon bigIcon_, smallIcon_; // the title bar's and the taskbar's
 
     // The objects the form's members are bound to.
     std::deque<Label> labels_;
@@ -110,12 +132,13 @@ private:
 
 namespace win32 {
 
-/// The pixels a line of a design covers at a resolution: a pen of n pixels (at 96 dots per inch)
-/// covers n rows below a horizontal line and n columns right of a vertical one.
-RECT lineRectangle(const LineDesign& line, UINT dotsPerInch);
+/// The program's own module, which holds its resources and registers the window classes.
+HINSTANCE program();
 
-/// A caption as DrawText breaks its lines: each lone CR becomes CR LF.
-std::wstring captionAsDrawn(std::wstring_view caption);
+/// The picture box's image at a resolution: the 32 x 32 icon at 96 dots per inch, scaled, inside a
+/// border of one pixel at 96 dots per inch, scaled.
+int pictureSize(UINT dotsPerInch);
+int pictureBorder(UINT dotsPerInch);
 
 } // namespace win32
 

@@ -1,5 +1,9 @@
 #include "controls.h"
 
+#include "runtime/captions.h"
+#include "runtime/check_box.h"
+#include "runtime/qt/strings.h"
+
 #include <QPainter>
 
 namespace quorvel::runtime {
@@ -13,10 +17,7 @@ Label::Label(QWidget* parent)
 
 void Label::setCaption(const QString& caption) {
     caption_ = caption;
-    QString shown = caption;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(u'\r', u'\n');
-    setText(shown);
+    setText(toQString(captionAsShown(view(caption), u"\n")));
 }
 
 CommandButton::CommandButton(QWidget* parent)
@@ -46,7 +47,7 @@ void CheckBox::setValue(Integer value) {
 }
 
 void CheckBox::nextCheckState() {
-    setCheckState(value() == 1 ? Qt::Unchecked : Qt::Checked);
+    setValue(checkBoxValueAfterClick(value()));
 }
 
 PictureBox::PictureBox(QWidget* parent)
@@ -62,19 +63,12 @@ void PictureBox::setPicture(const QPixmap& picture) {
     resize(picture.deviceIndependentSize().toSize() + QSize(border, border));
 }
 
-Line::Line(QPoint from, QPoint to, QColor colour, int width, QWidget* parent)
+Line::Line(const PixelRect& covered, QColor colour, QWidget* parent)
     : QWidget(parent)
     , colour_(colour) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    // A pen of n pixels covers n rows below a horizontal line, n columns right of a vertical one.
-    QRect covered = QRect(from, to).normalized();
-    if (from.y() == to.y())
-        covered.setHeight(width);
-    else if (from.x() == to.x())
-        covered.setWidth(width);
-    else
-        qWarning("only horizontal and vertical lines are drawn");
-    setGeometry(covered);
+    setGeometry(
+        covered.left, covered.top, covered.right - covered.left, covered.bottom - covered.top);
 }
 
 void Line::paintEvent(QPaintEvent*) {

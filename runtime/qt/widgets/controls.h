@@ -6,6 +6,7 @@
 
 #include "base/numbers.h"
 #include "runtime/design.h"
+#include "runtime/twips.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,12 +62,12 @@ public:
     void setPicture(const QPixmap& picture);
 };
 
-/// A horizontal or vertical line of a given colour and width, drawn on its window's surface.
+/// A line of a given colour, drawn on its window's surface over the pixels it covers.
 class Line : public QWidget {
     Q_OBJECT
 public:
     static constexpr ControlClass kind = ControlClass::Line;
-    Line(QPoint from, QPoint to, QColor colour, int width, QWidget* parent);
+    Line(const PixelRect& covered, QColor colour, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

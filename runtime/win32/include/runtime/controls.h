@@ -5,7 +5,7 @@
 // built for Windows (the Linux build puts runtime/qt/include/ there instead).
 //
 // Each control holds the handle of its child window, made by the window that owns it
-// (runtime/win32/window.cpp); the properties read and write that window. <windows.h> stays out of
+// (runtime/win32/build.cpp); the properties read and write that window. <windows.h> stays out of
 // this header, so the windows' code sees none of its macros.
 
 #include "base/numbers.h"
@@ -45,17 +45,19 @@ public:
 class TextBox : public ChildWindow {
 public:
     static constexpr ControlClass kind = ControlClass::TextBox;
-    using ChildWindow::ChildWindow;
-    /// The text, exactly as WM_GETTEXT gives it. While a click handler runs, nothing but the
-    /// handler itself can change the text (no message is taken meanwhile), so the control is read
-    /// once per handler, however often the handler asks. The view is valid until the text is set,
-    /// the handler ends or, outside a handler, the text is read again.
+    explicit TextBox(HWND__* handle);
+    TextBox(const TextBox&) = delete;
+    TextBox& operator=(const TextBox&) = delete;
+    /// The text, exactly as WM_GETTEXT gives it. The control is read again only after a message
+    /// that may have changed its text, so a handler that asks often reads a large text once. The
+    /// view is valid until the next message to the control or the next read.
     std::u16string_view text() const;
     void setText(std::u16string_view text);
 
 private:
+    friend struct TextBoxWatch;
     mutable std::u16string read_; // the text as last read; its buffer is kept for the next read
-    mutable unsigned long readIn_ = 0; // the handler it was read in (see win32::runningHandler)
+    mutable bool readKept_ = false; // no message has reached the control since that read
 };
 
 class CommandButton : public ChildWindow {

@@ -1,0 +1,103 @@
+// What the window paints itself: the lines of its design behind the controls, and the labels and
+// picture boxes, static controls drawn here in the colours the window gives them.
+
+#include "window.h"
+
+#include "runtime/captions.h"
+#include "runtime/twips.h"
+
+#include <commctrl.h>
+
+namespace quorvel::runtime {
+
+LRESULT Window::onControlColour(HDC dc, HWND control) {
+    const Child* coloured = child(control);
+    const Colours colours = coloured ? coloured->design.colours : Colours::Default;
+    switch (colours) {
+    case Colours::Field:
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case Colours::BlackText:
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case Colours::Default:
+        break;
+    }
+    return DefWindowProcW(handle_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+        reinterpret_cast<LPARAM>(control));
+}
+
+void Window::onPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(handle_, &paint);
+    // In design order, each in front of the ones before; the controls are clipped out
+    // (WS_CLIPCHILDREN), so the lines lie behind them.
+    for (const LineDesign& line : design_.lines) {
+        const PixelRect pixels = lineCovers(line, dotsPerInch_);
+        const RECT covered { pixels.left, pixels.top, pixels.right, pixels.bottom };
+        const win32::Brush brush(CreateSolidBrush(
+            RGB((line.rgb >> 16) & 0xFF, (line.rgb >> 8) & 0xFF, line.rgb & 0xFF)));
+        FillRect(dc, &covered, brush.get());
+    }
+    EndPaint(handle_, &paint);
+}
+
+LRESULT CALLBACK Window::staticProcedure(
+    HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR window) {
+    switch (message) {
+    case WM_PAINT:
+        reinterpret_cast<Window*>(window)->paintStatic(handle);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // painted whole by WM_PAINT
+    case WM_SETTEXT: {
+        // Kept as the window's text, which WM_GETTEXT gives, and drawn at the next paint: the
+        // static control's own WM_SETTEXT would draw it at once, in its own way.
+        const LRESULT set = DefWindowProcW(handle, message, wParam, lParam);
+        InvalidateRect(handle, nullptr, FALSE);
+        return set;
+    }
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(handle, &Window::staticProcedure, id);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(handle, message, wParam, lParam);
+}
+
+void Window::paintStatic(HWND control) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(control, &paint);
+    RECT area;
+    GetClientRect(control, &area);
+    // The colours this window gives the control, as a static control asks for them.
+    auto* background = reinterpret_cast<HBRUSH>(SendMessageW(handle_, WM_CTLCOLORSTATIC,
+        reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    FillRect(dc, &area, background);
+    const Child* painted = child(control);
+    if (painted && painted->design.kind == ControlClass::PictureBox) {
+        for (int i = 0; i < win32::pictureBorder(dotsPerInch_); ++i) {
+            FrameRect(dc, &area, GetSysColorBrush(COLOR_WINDOWTEXT));
+            InflateRect(&area, -1, -1);
+        }
+        if (picture_ && painted->design.picture == Picture::ApplicationIcon)
+            DrawIconEx(dc, area.left, area.top, picture_.get(), win32::pictureSize(dotsPerInch_),
+                win32::pictureSize(dotsPerInch_), 0, nullptr, DI_NORMAL);
+    } else {
+        HGDIOBJ font
+            = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SetBkMode(dc, TRANSPARENT);
+        // DrawText breaks the line at CR LF and LF, not at a lone CR.
+        const std::wstring text
+            = win32::wide(captionAsShown(win32::utf16(win32::windowText(control)), u"\r\n"));
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+        SelectObject(dc, font);
+    }
+    EndPaint(control, &paint);
+}
+
+} // namespace quorvel::runtime
