@@ -65,4 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland")
 
+# The same commit gives the same package, byte for byte (reproducible.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+set(CPACK_QUORVEL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_QUORVEL_RELEASE_DATE ${QUORVEL_RELEASE_DATE})
 include(CPack)
