@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Debian package of a release build once more, from a fresh build of the same sources in
-# another directory (a longer path, another time zone), and compares the two byte for byte, as well
-# as the two programs: a commit must give the same package wherever and whenever it is built.
+# another directory (a longer path, another umask and time zone), and compares the two byte for
+# byte, as well as the two programs: a commit must give the same package wherever and whenever it
+# is built.
 #   check_reproducible_deb.sh BUILD_DIR SOURCE_DIR WORK_DIR GENERATOR TARGETS [cmake option...]
 # BUILD_DIR is the release build under test; TARGETS (a CMake list) are what its package installs.
 # WORK_DIR is emptied first and removed when the packages agree, kept when they differ.
@@ -34,6 +35,7 @@ run() {
 start=$SECONDS
 run "$work/first.log" cpack --config "$build/CPackConfig.cmake" -B "$work/first"
 (
+  umask 077
   export TZ=Asia/Tokyo
   run "$fresh.log" cmake -S "$source" -B "$fresh" -G "$generator" -DCMAKE_BUILD_TYPE=Release "$@"
   run "$fresh.log" cmake --build "$fresh" --target "${targets[@]}" -j "${QUORVEL_JOBS:-2}"
