@@ -24,6 +24,11 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX)
 # the DLLs that come with Windows.
 add_link_options(-static)
 
+# The same sources give the same programs, byte for byte (reproducible builds): the linker writes
+# no time into the PE header, and release programs carry no symbols, nor the debug info that the
+# static runtime libraries bring along.
+add_link_options(-Wl,--no-insert-timestamp $<$<CONFIG:Release,MinSizeRel>:-s>)
+
 # GCC for 64-bit Windows cannot realign the stack to 32 or 64 bytes (GCC bug 54412), yet may keep
 # AVX and AVX-512 vectors in stack slots with aligned moves, which fault when the slot is only
 # 16-byte aligned, as Windows' stack is. Debian's mingw-w64 GCC is patched to emit unaligned moves

@@ -52,6 +52,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "spaces count.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/directory_permissions.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_member_modes.cmake)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -65,4 +66,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "fonts-ipafont-mincho, fonts-ipafont-gothic, qt6-translations-l10n, qt6-wayland")
 
+# The same commit gives the same package, byte for byte (reproducible.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+set(CPACK_QUORVEL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_QUORVEL_RELEASE_DATE ${QUORVEL_RELEASE_DATE})
 include(CPack)

@@ -14,4 +14,8 @@ set(CPACK_PACKAGE_VERSION ${QUORVEL_VERSION_STRING})
 set(CPACK_PACKAGE_FILE_NAME quorvel-${QUORVEL_VERSION_STRING}-windows-x64)
 # The files sit in a folder of the zip's name, so that unpacking makes one folder.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# The same commit gives the same package, byte for byte (reproducible.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/reproducible.cmake)
+set(CPACK_QUORVEL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_QUORVEL_RELEASE_DATE ${QUORVEL_RELEASE_DATE})
 include(CPack)
