@@ -2,9 +2,7 @@
 
 #include "window.h"
 
-#include "accessibility.h"
-
-#include <commctrl.h>
+#include "subclass.h"
 
 namespace quorvel::runtime {
 
@@ -80,12 +78,10 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
         if (!control)
             raise(ErrorNumber::Internal);
         children_.push_back({ control, design });
-        if (!design.accessibleName.empty())
-            win32::nameForScreenReaders(control, design.accessibleName);
         if (inTabOrder(design) && !focus_)
             focus_ = control;
-        auto keep = [&](auto& objects) {
-            built.push_back(builtEntry(design.name, -1, objects.emplace_back(control)));
+        auto keep = [&](auto& objects, auto... more) {
+            built.push_back(builtEntry(design.name, -1, objects.emplace_back(control, more...)));
         };
         switch (design.kind) {
         case ControlClass::CommandButton:
@@ -96,12 +92,11 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
             break;
         case ControlClass::TextBox:
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0); // no limit of its own
-            keep(textBoxes_);
+            keep(textBoxes_, design.accessibleName);
             break;
         case ControlClass::Label:
         case ControlClass::PictureBox:
-            SetWindowSubclass(
-                control, &Window::staticProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+            win32::subclass(control, &Window::staticProcedure, this, design.accessibleName);
             if (design.kind == ControlClass::Label)
                 keep(labels_);
             else

@@ -1,9 +1,8 @@
 #include "runtime/controls.h"
 
 #include "base/errors.h"
+#include "subclass.h"
 #include "win32.h"
-
-#include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
@@ -52,26 +51,17 @@ bool win32::textBeingSet() {
 // Every message but the reads of its text may change an edit control's text, and none changes it
 // without one: any other message drops the text box's kept read.
 struct TextBoxWatch {
-    static LRESULT CALLBACK procedure(
-        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR box) {
-        switch (message) {
-        case WM_GETTEXT:
-        case WM_GETTEXTLENGTH:
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(handle, &TextBoxWatch::procedure, id);
-            [[fallthrough]];
-        default:
-            reinterpret_cast<TextBox*>(box)->readKept_ = false;
-            break;
-        }
-        return DefSubclassProc(handle, message, wParam, lParam);
+    static LRESULT procedure(
+        void* box, WNDPROC own, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != WM_GETTEXT && message != WM_GETTEXTLENGTH)
+            static_cast<TextBox*>(box)->readKept_ = false;
+        return CallWindowProcW(own, handle, message, wParam, lParam);
     }
 };
 
-TextBox::TextBox(HWND handle)
+TextBox::TextBox(HWND handle, std::u16string_view nameForScreenReaders)
     : ChildWindow(handle) {
-    SetWindowSubclass(handle, &TextBoxWatch::procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    win32::subclass(handle, &TextBoxWatch::procedure, this, nameForScreenReaders);
 }
 
 std::u16string_view TextBox::text() const {

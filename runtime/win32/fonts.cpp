@@ -31,12 +31,14 @@ int CALLBACK listFace(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD, L
     return 1;
 }
 
-// The face to ask Windows for, chosen once for each designed face.
+// The face to ask Windows for, chosen once for each designed face from the Japanese faces, which
+// are listed once.
 const std::wstring& installedFace(std::u16string_view designed) {
+    static const std::vector<Face> installed = japaneseFaces();
     static std::map<std::u16string, std::wstring, std::less<>> chosen;
     auto found = chosen.find(designed);
     if (found == chosen.end()) {
-        const std::vector<std::u16string> alike = facesLike(designed, japaneseFaces());
+        const std::vector<std::u16string> alike = facesLike(designed, installed);
         // With no Japanese face at all, Windows maps the designed name as it can.
         std::wstring face = wide(alike.empty() ? designed : alike.front());
         found = chosen.emplace(std::u16string(designed), std::move(face)).first;

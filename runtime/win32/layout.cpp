@@ -33,7 +33,11 @@ int win32::pictureBorder(UINT dotsPerInch) {
 
 void Window::layOut() {
     const UINT dpi = dotsPerInch_;
-    picture_ = loadIcon(win32::pictureSize(dpi));
+    const bool showsIcon = std::ranges::any_of(children_, [](const Child& child) {
+        return child.design.kind == ControlClass::PictureBox
+            && child.design.picture == Picture::ApplicationIcon;
+    });
+    picture_ = showsIcon ? loadIcon(win32::pictureSize(dpi)) : win32::Icon();
     for (const Child& child : children_) {
         const Place& place = child.design.place;
         int width = toPixels(place.width, dpi);

@@ -6,8 +6,6 @@
 #include "runtime/captions.h"
 #include "runtime/twips.h"
 
-#include <commctrl.h>
-
 namespace quorvel::runtime {
 
 LRESULT Window::onControlColour(HDC dc, HWND control) {
@@ -44,11 +42,11 @@ void Window::onPaint() {
     EndPaint(handle_, &paint);
 }
 
-LRESULT CALLBACK Window::staticProcedure(
-    HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR window) {
+LRESULT Window::staticProcedure(
+    void* window, WNDPROC own, HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        reinterpret_cast<Window*>(window)->paintStatic(handle);
+        static_cast<Window*>(window)->paintStatic(handle);
         return 0;
     case WM_ERASEBKGND:
         return 1; // painted whole by WM_PAINT
@@ -59,13 +57,9 @@ LRESULT CALLBACK Window::staticProcedure(
         InvalidateRect(handle, nullptr, FALSE);
         return set;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(handle, &Window::staticProcedure, id);
-        break;
     default:
-        break;
+        return CallWindowProcW(own, handle, message, wParam, lParam);
     }
-    return DefSubclassProc(handle, message, wParam, lParam);
 }
 
 void Window::paintStatic(HWND control) {

@@ -99,8 +99,8 @@ private:
 
     // painting.cpp
     /// The labels and picture boxes, static controls that this window paints.
-    static LRESULT CALLBACK staticProcedure(
-        HWND handle, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR window);
+    static LRESULT staticProcedure(
+        void* window, WNDPROC own, HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     void paintStatic(HWND control);
     LRESULT onControlColour(HDC dc, HWND control);
     void onPaint();

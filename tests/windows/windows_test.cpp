@@ -684,8 +684,14 @@ TEST_F(AboutWindow, OpensOnceModelessOutOfTheTaskbarWithItsContactText) {
 // The controls without a caption of their own have the names they have on Linux for screen readers,
 // given to Windows' annotation service; Windows would name a text box after the label before it
 // (the count display, for the main window's).
+// Each name is given when a screen reader first asks for the control, so that a program no screen
+// reader reads never starts COM.
 TEST_F(AboutWindow, ControlsWithoutACaptionAreNamedForScreenReaders) {
+    annotatedNames.clear();
     open();
+    EXPECT_TRUE(annotatedNames.empty());
+    for (HWND control : { text(), about().Text1->handle(), about().picIcon->handle() })
+        SendMessageW(control, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
     EXPECT_EQ(annotatedNames[text()], L"カウントするテキスト");
     EXPECT_EQ(annotatedNames[about().Text1->handle()], L"連絡先");
     EXPECT_EQ(annotatedNames[about().picIcon->handle()], L"アイコン");

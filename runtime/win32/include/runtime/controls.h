@@ -45,7 +45,8 @@ public:
 class TextBox : public ChildWindow {
 public:
     static constexpr ControlClass kind = ControlClass::TextBox;
-    explicit TextBox(HWND__* handle);
+    /// The text box of an edit control, which screen readers name nameForScreenReaders if given.
+    explicit TextBox(HWND__* handle, std::u16string_view nameForScreenReaders = {});
     TextBox(const TextBox&) = delete;
     TextBox& operator=(const TextBox&) = delete;
     /// The text, exactly as WM_GETTEXT gives it. The control is read again only after a message
