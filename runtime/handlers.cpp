@@ -1,6 +1,7 @@
 #include "handlers.h"
 
 #include "lifetime.h"
+#include "testing.h"
 #include "toolkit.h"
 
 #include <new>
@@ -38,6 +39,7 @@ void call(const std::function<void()>& handler) {
     if (lifetime::ended())
         return;
     try {
+        toolkit::settleInput();
         handler();
     } catch (const RuntimeError& error) {
         report(error);

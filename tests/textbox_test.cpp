@@ -1,9 +1,9 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
-#include "runtime/handlers.h"
-#include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
+#include "runtime/qt/clipboard/transfer_bound.h"
 #include "runtime/qt/widgets/textbox.h"
+#include "runtime/testing.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,8 +22,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-using quorvel::runtime::OfferReader;
 using quorvel::runtime::TextBox;
+using quorvel::runtime::TransferBound;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -54,7 +54,7 @@ private:
 
 // A paste from another program ends within the reader's bound; the tests allow a margin for a
 // slow machine.
-constexpr int pasteEndsWithinMs = OfferReader::bound.count() + 3000;
+constexpr int pasteEndsWithinMs = TransferBound::silence.count() + 3000;
 
 // Counts the paints of a widget, once armed, while a text box still holds a text.
 class PaintWatch : public QObject {
@@ -497,7 +497,7 @@ private slots:
             QTest::addRow("a slow owner, in time, %s", how)
                 << 700 << u"data"_s << markFirst << u"\uFEFFab"_s << middle << false;
             QTest::addRow("an owner slower than a paste waits, %s", how)
-                << int(OfferReader::bound.count()) + 1000 << u"data"_s << markFirst << QString()
+                << int(TransferBound::silence.count()) + 1000 << u"data"_s << markFirst << QString()
                 << middle << false;
             QTest::addRow("an owner that changes after giving its text, %s", how)
                 << 0 << u"data"_s << changing << u"ab"_s << middle << false;

@@ -4,6 +4,7 @@
 #include "runtime/handlers.h"
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
+#include "runtime/qt/clipboard/pending_paste.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -49,15 +51,13 @@ TextBox::TextBox(QWidget* parent)
     document()->setDocumentMargin(2);
     connect(document(), &QTextDocument::contentsChange, this, [this] {
         edited_ = true;
-        CompositionGuard::noteEdit();
+        if (!landing_) // a paste the user asked for before, not an edit after the composition
+            CompositionGuard::noteEdit();
     });
     connect(
         document(), &QTextDocument::undoCommandAdded, this, [this] { record_.stepAdded(caret()); });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TextBox::noteCaret);
     connect(this, &QPlainTextEdit::selectionChanged, this, &TextBox::noteCaret);
-    // The text of a paste goes in when it has come: at once, or later from another program.
-    offers_ = new OfferReader(viewport(), this);
-    connect(offers_, &OfferReader::textRead, this, &TextBox::insertOffered);
 }
 
 QString TextBox::text() const {
@@ -69,6 +69,7 @@ QString TextBox::textBetween(int from, int to) const {
 }
 
 void TextBox::setText(const QString& text) {
+    PendingPaste::settle();
     record_.settle(caret());
     QTextCursor cursor(document());
     cursor.beginEditBlock();
@@ -88,6 +89,7 @@ void TextBox::insert(const QString& text) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         busy.emplace(&QGuiApplication::restoreOverrideCursor);
     }
+    PendingPaste::settle();
     QTextCursor cursor = textCursor();
     const int steps = document()->availableUndoSteps();
     cursor.beginEditBlock();
@@ -109,6 +111,7 @@ void TextBox::insert(const QString& text) {
 }
 
 void TextBox::replace(int from, int to, const QString& text) {
+    PendingPaste::settle();
     record_.settle(caret());
     QTextCursor cursor = cursorBetween(from, to);
     cursor.beginEditBlock();
@@ -117,6 +120,7 @@ void TextBox::replace(int from, int to, const QString& text) {
 }
 
 void TextBox::appendPlainText(const QString& text) {
+    PendingPaste::settle();
     record_.settle(caret());
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
@@ -146,6 +150,16 @@ QTextCursor TextBox::cursorBetween(int anchor, int position) const {
     cursor.setPosition(std::clamp(anchor, 0, end));
     cursor.setPosition(std::clamp(position, 0, end), QTextCursor::KeepAnchor);
     return cursor;
+}
+
+void TextBox::setTextCursor(const QTextCursor& cursor) {
+    PendingPaste::settle();
+    QPlainTextEdit::setTextCursor(cursor);
+}
+
+void TextBox::select(int anchor, int position) {
+    PendingPaste::settle();
+    setTextCursor(cursorBetween(anchor, position));
 }
 
 void TextBox::setCaret(Caret caret) {
@@ -184,6 +198,7 @@ void TextBox::redo() {
 }
 
 void TextBox::restore(bool undoing) {
+    PendingPaste::settle();
     if (!(undoing ? document()->isUndoAvailable() : document()->isRedoAvailable()))
         return;
     record_.setRestoring(true);
@@ -319,14 +334,31 @@ void TextBox::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool TextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source && offersText(*source);
+    // Another program is not asked what it offers (it may take its time): a paste of no text
+    // does nothing.
+    return source && (isOtherProgramsOffer(*source) || offersText(*source));
 }
 
 void TextBox::insertFromMimeData(const QMimeData* source) {
-    // Plain text only: a source that also offers markdown or HTML still pastes its exact text,
-    // which goes in when it has come (insertOffered).
-    if (source && !isReadOnly())
-        reportingOutOfMemory([&] { offers_->read(*source); });
+    // Plain text only: a source that also offers markdown or HTML still pastes its exact text.
+    if (!source || isReadOnly())
+        return;
+    reportingOutOfMemory([&] {
+        Offer offer = readOffer(*source);
+        if (!offer.incoming)
+            return insert(offer.text);
+        // From another program, on its way: it goes in where the caret is now.
+        PendingPaste::start(std::move(offer.incoming), this, viewport(),
+            [this, at = QPlainTextEdit::textCursor()](
+                const QString& text) { landOffered(at, text); });
+    });
+}
+
+void TextBox::landOffered(const QTextCursor& at, const QString& text) {
+    const QScopedValueRollback landing(landing_, true);
+    QPlainTextEdit::setTextCursor(at);
+    record_.settle(caret());
+    insertOffered(text);
 }
 
 void TextBox::insertOffered(const QString& text) {

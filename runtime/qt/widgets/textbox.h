@@ -27,8 +27,6 @@ class QMimeData;
 
 namespace quorvel::runtime {
 
-class OfferReader;
-
 class TextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -46,6 +44,10 @@ public:
     /// Inserts text at the caret, replacing the selection, as one undo step.
     void insert(const QString& text);
     void insert(QStringView text) { insert(text.toString()); }
+    /// Sets the caret and selection; a paste on its way goes in first, where it was asked for.
+    void setTextCursor(const QTextCursor& cursor);
+    /// Selects from one document position to another (the caret), after a paste on its way.
+    void select(int anchor, int position);
     /// A cursor from one document position to another, each kept within the text.
     QTextCursor cursorBetween(int anchor, int position) const;
     /// Replaces the text between two document positions, as one undo step; the caret stays.
@@ -94,6 +96,8 @@ private:
     void plainInput();
     /// The text a paste or drop offered has come: it goes in at the caret.
     void insertOffered(const QString& text);
+    /// The text of a paste from another program has come: it goes in where the caret was then.
+    void landOffered(const QTextCursor& at, const QString& text);
 
     Caret caret() const;
     void setCaret(Caret caret);
@@ -105,8 +109,8 @@ private:
     ExactText exact_ { *document() };
     UndoRecord record_;
     bool enterPressesDefault_ = false;
-    OfferReader* offers_ = nullptr; // reads what a paste or a drop offers
     bool edited_ = false; // the text changed since this was last cleared
+    bool landing_ = false; // a paste from another program is going in
 };
 
 } // namespace quorvel::runtime

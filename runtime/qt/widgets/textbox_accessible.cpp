@@ -56,9 +56,7 @@ public:
     }
     int characterCount() const override { return box()->document()->characterCount() - 1; }
     int cursorPosition() const override { return box()->textCursor().position(); }
-    void setCursorPosition(int position) override {
-        box()->setTextCursor(cursor(position, position));
-    }
+    void setCursorPosition(int position) override { box()->select(position, position); }
     int selectionCount() const override { return box()->textCursor().hasSelection() ? 1 : 0; }
     void selection(int index, int* from, int* to) const override {
         const QTextCursor selected = box()->textCursor();
@@ -68,7 +66,7 @@ public:
     }
     void setSelection(int index, int from, int to) override {
         if (index == 0)
-            box()->setTextCursor(cursor(from, to));
+            box()->select(from, to);
     }
     void addSelection(int from, int to) override { setSelection(0, from, to); }
     void removeSelection(int index) override {
