@@ -48,6 +48,20 @@ static void pause(long ms) {
     nanosleep(&delay, NULL);
 }
 
+// The answer to a request: its data is in `property`, or refused (none).
+static xcb_selection_notify_event_t answerTo(
+    const xcb_selection_request_event_t* request, xcb_atom_t property) {
+    xcb_selection_notify_event_t notify;
+    memset(&notify, 0, sizeof notify);
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request->time;
+    notify.requestor = request->requestor;
+    notify.selection = request->selection;
+    notify.target = request->target;
+    notify.property = property;
+    return notify;
+}
+
 // Sends the text in pieces (INCR): the property says how much comes, and each time the requestor
 // deletes it the next piece goes in, the last one empty.
 static void sendInPieces(xcb_connection_t* connection, const xcb_selection_request_event_t* request,
@@ -58,14 +72,7 @@ static void sendInPieces(xcb_connection_t* connection, const xcb_selection_reque
     const uint32_t size = (uint32_t)length;
     xcb_change_property(
         connection, XCB_PROP_MODE_REPLACE, request->requestor, property, incr, 32, 1, &size);
-    xcb_selection_notify_event_t notify;
-    memset(&notify, 0, sizeof notify);
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request->time;
-    notify.requestor = request->requestor;
-    notify.selection = request->selection;
-    notify.target = request->target;
-    notify.property = property;
+    const xcb_selection_notify_event_t notify = answerTo(request, property);
     xcb_send_event(connection, 0, request->requestor, 0, (const char*)&notify);
     xcb_flush(connection);
     size_t sent = 0;
@@ -158,14 +165,7 @@ int main(int argc, char* argv[]) {
             free(event);
             continue;
         }
-        xcb_selection_notify_event_t notify;
-        memset(&notify, 0, sizeof notify);
-        notify.response_type = XCB_SELECTION_NOTIFY;
-        notify.time = request->time;
-        notify.requestor = request->requestor;
-        notify.selection = request->selection;
-        notify.target = request->target;
-        notify.property = property;
+        xcb_selection_notify_event_t notify = answerTo(request, property);
         const int askedTargets = request->target == targets;
         if (askedTargets) {
             const xcb_atom_t offered[] = { targets, target };
