@@ -352,6 +352,8 @@ private slots:
             u"50"_s };
         const QStringList slowTargets { u"clipboard"_s, u"UTF8_STRING"_s, u"3000"_s, u"data"_s,
             u"50"_s };
+        const QStringList picture { u"clipboard"_s, u"image/png"_s, u"0"_s, u"data"_s,
+            u"89504e47"_s };
         // 64 MiB of Japanese lines in UTF-8, in pieces of 256 KiB every 31 ms: about 8 s.
         const QStringList inPieces { u"-pieces"_s, u"262144"_s, u"31"_s, u"clipboard"_s,
             u"UTF8_STRING"_s, u"0"_s, u"data"_s,
@@ -377,6 +379,9 @@ private slots:
             << silent << QStringList { u"Ctrl+V"_s, u"type b"_s } << u"b"_s << QString() << 1;
         QTest::newRow("the context menu while the owner is slow to say what it offers")
             << slowTargets << QStringList { u"context menu"_s } << QString() << QString() << 0;
+        QTest::newRow("Paste from the context menu when the owner offers no text")
+            << picture << QStringList { u"type xy"_s, u"context menu Paste"_s, u"count"_s }
+            << u"xy"_s << u"2"_s << 0;
         QTest::newRow("64 MiB in pieces over 8 s, count")
             << inPieces << QStringList { u"Ctrl+V"_s, u"count"_s } << bigText()
             << QString::number(39 * bigLines) << 0;
@@ -426,6 +431,11 @@ private slots:
                 QVERIFY(about().Text1->text().contains(u'q'));
             } else if (step == u"past the owner's answer") {
                 QTest::qWait(2000); // nothing more comes
+            } else if (step == u"context menu Paste") {
+                const std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
+                for (QAction* action : menu->actions())
+                    if (action->objectName() == u"edit-paste")
+                        action->trigger();
             } else if (step == u"context menu") {
                 // Whether the paste can be offered is not asked of the slow owner.
                 QElapsedTimer opening;

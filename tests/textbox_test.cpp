@@ -2,6 +2,7 @@
 
 #include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/clipboard/transfer_bound.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/widgets/textbox.h"
 #include "runtime/testing.h"
 
@@ -529,6 +530,7 @@ private slots:
             owner.kill();
             owner.waitForFinished();
         });
+        quorvel::runtime::takeBeeps();
         PaintWatch watch(box->viewport(), box.get());
         const QString before = box->text();
         paste(mode);
@@ -546,6 +548,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             box->viewport()->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
         QCOMPARE(box->text(), text);
+        // A paste given up says so.
+        QCOMPARE(quorvel::runtime::takeBeeps(), delayMs > TransferBound::silence.count() ? 1 : 0);
     }
 
     void middleClickPastesTheSelectionExactly() {
