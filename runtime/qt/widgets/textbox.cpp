@@ -82,6 +82,7 @@ void TextBox::setText(const QString& text) {
 }
 
 void TextBox::insert(const QString& text) {
+    PendingPaste::settle();
     // A whole book takes a moment: show it.
     constexpr qsizetype large = 1 << 20;
     std::optional<QScopeGuard<void (*)()>> busy;
@@ -89,7 +90,6 @@ void TextBox::insert(const QString& text) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         busy.emplace(&QGuiApplication::restoreOverrideCursor);
     }
-    PendingPaste::settle();
     QTextCursor cursor = textCursor();
     const int steps = document()->availableUndoSteps();
     cursor.beginEditBlock();
