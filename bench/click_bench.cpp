@@ -4,6 +4,7 @@
 
 #include "counting/reference.h"
 #include "runtime/program.h"
+#include "runtime/testing.h"
 #include "texts.h"
 #include "ui/form1.h"
 

@@ -2,6 +2,7 @@
 
 #include "form.h"
 #include "lifetime.h"
+#include "testing.h"
 #include "toolkit.h"
 
 #include <new>
@@ -39,6 +40,7 @@ void call(const Form* form, const std::function<void()>& handler) {
     if (lifetime::ended())
         return;
     try {
+        toolkit::settleInput();
         handler();
     } catch (const RuntimeError& error) {
         report(error, form);

@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quorvel::runtime {
 
@@ -27,12 +26,5 @@ void report(const RuntimeError& error, const Form* form = nullptr);
 /// The program's name, as its message boxes show it ("quorvel" until the program names itself).
 std::u16string_view programTitle();
 void setProgramTitle(std::u16string_view title);
-
-/// Tests: answers the next error report at once with OK, as a user would, instead of showing its
-/// message box. Each call answers one report; without one, the report shows its box and waits.
-void answerNextReport();
-/// Tests: the errors whose reports were answered beforehand, oldest first. Forgets them, and any
-/// answer not used yet.
-std::vector<ErrorNumber> takeAnsweredReports();
 
 } // namespace quorvel::runtime

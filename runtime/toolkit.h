@@ -54,6 +54,10 @@ void discardWindow(Window& window);
 /// Runs run when a built button is clicked or a built menu item chosen.
 void connectClick(const BuiltEntry& control, std::function<void()> run);
 
+/// Puts in what the user did that is still on its way (a paste from another program), so that a
+/// handler comes after every action before it.
+void settleInput();
+
 /// The error report: a modal message box with a title and a text (UTF-8), closed with OK, owned by
 /// window (by the active window when null).
 void showErrorReport(Window* window, std::u16string_view title, std::string_view text);

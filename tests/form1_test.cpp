@@ -1,10 +1,15 @@
 // The main window through its real widgets, reached by its members: design, counting by clicks,
-// pastes through the real clipboard and the Overflow report.
+// pastes through the real clipboard (and, on X11, from other programs that answer slowly) and the
+// Overflow report.
 
 #include "runtime/program.h"
+#include "runtime/qt/clipboard/offer_reader.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/widgets/composition_guard.h"
 #include "runtime/qt/window.h"
+#include "runtime/testing.h"
 #include "ui/form1.h"
+#include "ui/frm_about.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,7 +17,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QInputMethodEvent>
+#include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -20,6 +27,13 @@ using namespace quorvel;
 using namespace Qt::StringLiterals;
 
 namespace {
+// The large paste from another program: 38 あ and an LF on each line (CR LF breaks, as many,
+// would overflow the count).
+constexpr int bigLines = (64 << 20) / (38 * 3 + 1);
+QString bigText() {
+    return (QString(38, QChar(u'\u3042')) + u"\n"_s).repeated(bigLines);
+}
+
 const QString note
     = QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。"
                      "\r全角１文字も半角１文字も同じ、１カウントです。");
@@ -40,6 +54,7 @@ class Form1Test : public QObject {
     QWidget* window = nullptr;
 
     void clickCount() { QTest::mouseClick(form->Command1, Qt::LeftButton); }
+    static ui::frmAbout& about() { return runtime::defaultInstance<ui::frmAbout>(); }
     void clickCheck1() { QTest::mouseClick(form->Check1, Qt::LeftButton, {}, QPoint(5, 8)); }
     void paste(const QString& text) {
         QGuiApplication::clipboard()->setText(text);
@@ -56,6 +71,8 @@ private slots:
 
     void cleanup() {
         runtime::takeAnsweredReports();
+        runtime::setTransferForTests(nullptr);
+        runtime::discardInstances();
         form.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
@@ -226,6 +243,24 @@ private slots:
             send(QStringLiteral("はい"));
         } else if (step == u"type x") {
             QTest::keyClick(form->Text1, Qt::Key_X);
+        } else if (step == u"press Shift") { // and hold it, as before a capital
+            QTest::keyPress(form->Text1, Qt::Key_Shift);
+        } else if (step == u"paste ペ from the menu, on its way") {
+            // Asked for at the click in the box, before the ending: its text comes later.
+            QGuiApplication::clipboard()->setText(u"ours"_s);
+            runtime::setTransferForTests([](const QMimeData&) {
+                auto incoming
+                    = std::make_shared<runtime::IncomingText>(runtime::X11Selection::Clipboard);
+                incoming->finish({ runtime::X11Transfer::End::Given, "UTF8_STRING", "ペ" });
+                return incoming;
+            });
+            const std::unique_ptr<QMenu> menu(form->Text1->createContextMenu());
+            for (QAction* action : menu->actions())
+                if (action->objectName() == u"edit-paste")
+                    action->trigger();
+            runtime::setTransferForTests(nullptr);
+        } else if (step == u"the paste goes in") {
+            QTRY_VERIFY(!runtime::pasteOnItsWay());
         } else if (step == u"program empties the box") {
             form->Text1->setText(u"");
         } else if (step == u"focus away and back") {
@@ -268,6 +303,15 @@ private slots:
         QTest::newRow("deadline, はい")
             << "click in the box" << QStringList { u"deadline passes"_s, u"commit はい"_s }
             << twice;
+        // A modifier pressed alone, and a paste asked for before that goes in now, are not the
+        // user going on: the late copy is still dropped.
+        QTest::newRow("Shift pressed alone, the late copy")
+            << "click in the box" << QStringList { u"press Shift"_s, u"late copy"_s } << once;
+        QTest::newRow("a paste going in, the late copy")
+            << "click in the box"
+            << QStringList { u"paste ペ from the menu, on its way"_s, u"the paste goes in"_s,
+                   u"late copy"_s }
+            << QStringLiteral("はいペ");
     }
 
     void compositionEndedOtherwiseIsEnteredOnce() {
@@ -280,14 +324,136 @@ private slots:
         // What a click handler read is what the box showed.
         if (ending.endsWith(u"count"))
             QCOMPARE(form->Label1->caption(), QStringLiteral("2"));
-        QCOMPARE(QApplication::focusWidget() == form->Text1,
-            ending.startsWith(u"press") || ending == u"click in the box");
+        QCOMPARE(
+            form->Text1->hasFocus(), ending.startsWith(u"press") || ending == u"click in the box");
         for (const QString& step : after) {
             then(step);
             if (QTest::currentTestFailed())
                 return;
         }
         QCOMPARE(form->Text1->text(), text);
+    }
+
+    // What the user does while a paste from another X11 program is still on its way
+    // (tests/x11_owner.c, answering after a delay) takes effect after the paste, in the user's
+    // order: each step of a row is a real action, and the text and the display are read at once
+    // after the last, without waiting for the owner.
+    void actionsAfterAPasteKeepTheirOrder_data() {
+        QTest::addColumn<QStringList>("owner"); // x11_owner's arguments
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("text"); // of Text1 after the steps
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<int>("beeps"); // pastes given up
+        const QStringList slow { u"clipboard"_s, u"UTF8_STRING"_s, u"750"_s, u"data"_s,
+            u"50505050"_s }; // PPPP, 1.5 s after the paste (two answers)
+        QStringList slowSelection = slow;
+        slowSelection[0] = u"primary"_s;
+        const QStringList silent { u"clipboard"_s, u"UTF8_STRING"_s, u"600000"_s, u"data"_s,
+            u"50"_s };
+        const QStringList slowTargets { u"clipboard"_s, u"UTF8_STRING"_s, u"3000"_s, u"data"_s,
+            u"50"_s };
+        const QStringList picture { u"clipboard"_s, u"image/png"_s, u"0"_s, u"data"_s,
+            u"89504e47"_s };
+        // 64 MiB of Japanese lines in UTF-8, in pieces of 256 KiB every 31 ms: about 8 s.
+        const QStringList inPieces { u"-pieces"_s, u"262144"_s, u"31"_s, u"clipboard"_s,
+            u"UTF8_STRING"_s, u"0"_s, u"data"_s,
+            u"e38182"_s.repeated(38) + u"0a*"_s + QString::number(bigLines) };
+        QTest::newRow("a, Ctrl+V, b, count")
+            << slow << QStringList { u"type a"_s, u"Ctrl+V"_s, u"type b"_s, u"count"_s }
+            << u"aPPPPb"_s << u"6"_s << 0;
+        QTest::newRow("xy, Ctrl+V, clear")
+            << slow
+            << QStringList { u"type xy"_s, u"Ctrl+V"_s, u"clear"_s, u"past the owner's answer"_s }
+            << QString() << QString() << 0;
+        QTest::newRow("xy, Ctrl+V, Ctrl+A")
+            << slow
+            << QStringList { u"type xy"_s, u"Ctrl+V"_s, u"Ctrl+A"_s, u"past the owner's answer"_s }
+            << u"xyPPPP"_s << QString() << 0;
+        QTest::newRow("Ctrl+V, file → about, typing there")
+            << slow << QStringList { u"Ctrl+V"_s, u"about"_s, u"type q in About"_s } << u"PPPP"_s
+            << QString() << 0;
+        QTest::newRow("middle-click, a key")
+            << slowSelection << QStringList { u"middle-click"_s, u"type b"_s } << u"PPPPb"_s
+            << QString() << 0;
+        QTest::newRow("an owner that never answers: given up, then the key")
+            << silent << QStringList { u"Ctrl+V"_s, u"type b"_s } << u"b"_s << QString() << 1;
+        QTest::newRow("the context menu while the owner is slow to say what it offers")
+            << slowTargets << QStringList { u"context menu"_s } << QString() << QString() << 0;
+        QTest::newRow("Paste from the context menu when the owner offers no text")
+            << picture << QStringList { u"type xy"_s, u"context menu Paste"_s, u"count"_s }
+            << u"xy"_s << u"2"_s << 0;
+        QTest::newRow("64 MiB in pieces over 8 s, count")
+            << inPieces << QStringList { u"Ctrl+V"_s, u"count"_s } << bigText()
+            << QString::number(39 * bigLines) << 0;
+    }
+    void actionsAfterAPasteKeepTheirOrder() {
+        QFETCH(QStringList, owner);
+        QFETCH(QStringList, steps);
+        QFETCH(QString, text);
+        QFETCH(QString, display);
+        QFETCH(int, beeps);
+        if (QGuiApplication::platformName() != u"xcb")
+            QSKIP("the offers of other programs need a real X server");
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const QClipboard::Mode mode
+            = owner.contains(u"primary"_s) ? QClipboard::Selection : QClipboard::Clipboard;
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(u"ours"_s, mode);
+        QProcess process;
+        process.start(QStringLiteral(X11_OWNER), owner);
+        const auto end = qScopeGuard([&] {
+            process.kill();
+            process.waitForFinished();
+        });
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY(!(mode == QClipboard::Selection ? clipboard->ownsSelection()
+                                                    : clipboard->ownsClipboard()));
+        runtime::takeBeeps();
+        form->Text1->setFocus();
+        for (const QString& step : steps) {
+            if (step.startsWith(u"type ") && !step.endsWith(u"About")) {
+                QTest::keyClicks(form->Text1, qPrintable(step.sliced(5)));
+            } else if (step == u"Ctrl+V") {
+                QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
+            } else if (step == u"Ctrl+A") {
+                QTest::keyClick(form->Text1, Qt::Key_A, Qt::ControlModifier);
+            } else if (step == u"middle-click") {
+                QTest::mouseClick(form->Text1->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+            } else if (step == u"count") {
+                clickCount();
+            } else if (step == u"clear") {
+                QTest::mouseClick(form->Command2, Qt::LeftButton);
+            } else if (step == u"about") {
+                form->about->trigger();
+                QVERIFY(about().isLoaded());
+            } else if (step == u"type q in About") {
+                QTest::keyClicks(about().Text1, "q");
+                QVERIFY(about().Text1->text().contains(u'q'));
+            } else if (step == u"past the owner's answer") {
+                QTest::qWait(2000); // nothing more comes
+            } else if (step == u"context menu Paste") {
+                const std::unique_ptr<QMenu> menu(form->Text1->createContextMenu());
+                for (QAction* action : menu->actions())
+                    if (action->objectName() == u"edit-paste")
+                        action->trigger();
+            } else if (step == u"context menu") {
+                // Whether the paste can be offered is not asked of the slow owner.
+                QElapsedTimer opening;
+                opening.start();
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                    form->Text1->viewport()->mapToGlobal(QPoint(5, 5)));
+                QCoreApplication::sendEvent(form->Text1->viewport(), &event);
+                QVERIFY2(opening.elapsed() < 1000, qPrintable(QString::number(opening.elapsed())));
+                QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+                QApplication::activePopupWidget()->close();
+            } else {
+                QFAIL(qPrintable(u"no step "_s + step));
+            }
+        }
+        QVERIFY2(form->Text1->text() == text,
+            qPrintable(form->Text1->text().left(40) + u" / "_s + text.left(40)));
+        QCOMPARE(form->Label1->caption(), display);
+        QCOMPARE(runtime::takeBeeps(), beeps);
     }
 
     void shiftInsertPastesExactly() {
@@ -328,6 +494,12 @@ private slots:
         QWidget* const order[] = { form->Text1, form->Command2, form->Check1, form->Command1 };
         for (QWidget* control : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY2(control->hasFocus(), qPrintable(control->objectName()));
+        }
+        // And back: Shift+Tab leaves the text box too.
+        for (QWidget* control : std::initializer_list<QWidget*> {
+                 form->Check1, form->Command2, form->Text1, form->Command1 }) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
             QVERIFY2(control->hasFocus(), qPrintable(control->objectName()));
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

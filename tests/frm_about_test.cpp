@@ -207,7 +207,7 @@ private slots:
             main->window()->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(main->window()));
         }
-        QCOMPARE(QApplication::focusWidget(), composed);
+        QVERIFY(composed->hasFocus());
         QInputMethodEvent composing(QStringLiteral("かな"), {});
         QCoreApplication::sendEvent(composed, &composing);
         other->window()->activateWindow();
@@ -220,7 +220,7 @@ private slots:
             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                 other->viewport()->mapTo(window, other->viewport()->rect().center()));
         }
-        QCOMPARE(QApplication::focusWidget(), other);
+        QVERIFY(other->hasFocus());
         QInputMethodEvent nothing, late;
         late.setCommitString(QStringLiteral("かな"));
         for (QInputMethodEvent* event : { &nothing, &late })

@@ -3,11 +3,15 @@
 // assistive tools' edits, selections, Backspace, Delete, cut, copy, undo, redo, and the box's own
 // and Qt's text-setting functions) go to the real widget and to a plain model of its text and
 // caret; after every step the two must agree to the code unit. Undo must bring back exactly the
-// state before the step it undoes, and redo the state after it.
+// state before the step it undoes, and redo the state after it. A paste from another program may
+// still be on its way when the next step comes (its text handed over from another thread, a moment
+// later): the model puts it in first, where the caret was when it was asked for.
 //
 // QUORVEL_MODEL_STEPS sets the number of steps (default 20000), QUORVEL_MODEL_SEED the seed.
 
+#include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/widgets/textbox.h"
 #include "runtime/qt/widgets/textbox_accessible.h"
 
@@ -21,11 +25,16 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <chrono>
 #include <map>
+#include <optional>
 #include <random>
+#include <thread>
 #include <vector>
 
+using quorvel::runtime::IncomingText;
 using quorvel::runtime::TextBox;
+using quorvel::runtime::X11Transfer;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -151,6 +160,15 @@ class TextBoxModelTest : public QObject {
     std::vector<std::pair<Model, Model>> undone, redone;
     std::vector<Model> between; // states a step passed through that end undo steps of their own
     std::vector<QString> recent;
+    // A paste from another program still on its way: where the caret was when it was asked for,
+    // and its text (none when the owner gave no text).
+    struct OnItsWay {
+        int caret, anchor;
+        std::optional<QString> text;
+    };
+    std::optional<OnItsWay> onItsWay;
+    std::shared_ptr<IncomingText> nextIncoming; // what the next paste takes as on its way
+    std::thread owner; // the other program, handing its text over a moment later
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
 
@@ -176,10 +194,7 @@ class TextBoxModelTest : public QObject {
     }
 
     void setCaret(int position, int anchor) {
-        QTextCursor cursor = box->textCursor();
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
-        box->setTextCursor(cursor);
+        box->select(anchor, position);
         model.caret = position;
         model.anchor = anchor;
     }
@@ -192,7 +207,7 @@ class TextBoxModelTest : public QObject {
 
     void drop(std::unique_ptr<QMimeData> offer) {
         QMimeData& data = *offer;
-        const QPoint at = box->cursorRect().center();
+        const QPoint at = box->cursorRect(box->caret().position).center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(box->viewport(), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
@@ -230,14 +245,22 @@ class TextBoxModelTest : public QObject {
         return pick(2) ? u"\uFEFF"_s + randomText(maxUnits) : randomText(maxUnits);
     }
 
+    // The user waits: the paste on its way goes in by itself.
+    static void idle() {
+        const QDeadlineTimer patience(10'000);
+        while (quorvel::runtime::pasteOnItsWay() && !patience.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+
     QAccessibleEditableTextInterface* assistiveTool() {
-        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box);
+        // They reach the box where the focus is, its editor.
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(box->focusProxy());
         return access ? access->editableTextInterface() : nullptr;
     }
 
     // One random step, applied to the widget and to the model. Returns what it did.
     QString step() {
-        switch (pick(28)) {
+        switch (pick(30)) {
         case 0:
         case 1:
         case 2: {
@@ -274,7 +297,7 @@ class TextBoxModelTest : public QObject {
                 key(Qt::Key_Insert, Qt::ShiftModifier);
                 break;
             case 2: {
-                std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+                std::unique_ptr<QMenu> menu(box->createContextMenu());
                 for (QAction* action : menu->actions())
                     if (action->objectName() == u"edit-paste")
                         action->trigger();
@@ -295,7 +318,7 @@ class TextBoxModelTest : public QObject {
             // The drop lands where the pointer is, next to the caret: where exactly (the caret at
             // the end of a wrapped line has two places on screen) the widget says; the rest must
             // follow the model.
-            const int at = box->textCursor().position() - static_cast<int>(units(text).size());
+            const int at = box->caret().position - static_cast<int>(units(text).size());
             model.replace(at, at, text);
             return u"drop"_s;
         }
@@ -318,7 +341,7 @@ class TextBoxModelTest : public QObject {
         case 9:
             setCaret(randomPosition(), randomPosition());
             return u"select"_s;
-        case 24: // a selection that runs to the end, where a final line break may be
+        case 27: // a selection that runs to the end, where a final line break may be
             setCaret(model.size(), randomPosition());
             return u"select to the end"_s;
         case 10:
@@ -377,7 +400,7 @@ class TextBoxModelTest : public QObject {
             return u"redo"_s;
         case 20: {
             const QString text = pick(4) ? randomText(30) : QString();
-            pick(2) ? box->setText(text) : box->setPlainText(text);
+            pick(2) ? box->setText(text) : box->setText(QStringView(text));
             model.replace(0, model.size(), text);
             model.caret = model.anchor = 0;
             return u"set text"_s;
@@ -409,7 +432,7 @@ class TextBoxModelTest : public QObject {
         case 22: {
             const QString text = randomText(8);
             if (pick(2)) {
-                box->insertPlainText(text);
+                box->insert(text);
                 model.replaceSelection(text);
             } else {
                 box->appendPlainText(text);
@@ -423,6 +446,43 @@ class TextBoxModelTest : public QObject {
             box->clear();
             model = {};
             return u"clear"_s;
+        case 24:
+        case 25: {
+            // Another program's text, offered as UTF-8 or as compound text, or no text at all; it
+            // has come already, or comes from the other program's thread a moment later.
+            const QString text = randomOffered(12);
+            X11Transfer given;
+            if (pick(8)) {
+                const bool compound = compoundTextDecodes && pick(3) == 0;
+                given = { X11Transfer::End::Given, compound ? "COMPOUND_TEXT" : "UTF8_STRING",
+                    (compound ? compoundText(text) : text.toUtf8()).toStdString() };
+            }
+            auto incoming
+                = std::make_shared<IncomingText>(quorvel::runtime::X11Selection::Clipboard);
+            if (pick(2)) {
+                incoming->finish(given);
+            } else {
+                if (owner.joinable())
+                    owner.join();
+                owner = std::thread([incoming, given, ms = pick(3)] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                    incoming->finish(given);
+                });
+            }
+            // The other program has the clipboard: Qt's data for it stands in for its offer.
+            QGuiApplication::clipboard()->setText(text);
+            clipboard = text;
+            nextIncoming = incoming;
+            pick(2) ? key(Qt::Key_V, Qt::ControlModifier) : key(Qt::Key_Insert, Qt::ShiftModifier);
+            if (std::exchange(nextIncoming, nullptr))
+                return u"paste not asked for"_s;
+            onItsWay = { model.caret, model.anchor,
+                given.end == X11Transfer::End::Given ? std::optional(text) : std::nullopt };
+            return u"paste on its way"_s;
+        }
+        case 26:
+            idle();
+            return u"wait"_s;
         default:
             if (pick(2)) {
                 key(Qt::Key_Home, Qt::ControlModifier);
@@ -436,13 +496,13 @@ class TextBoxModelTest : public QObject {
     }
 
     QString check(const QString& where) const {
-        const QTextCursor cursor = box->textCursor();
+        const quorvel::runtime::Caret cursor = box->caret();
         if (box->text() != model.exact())
             return where + u": text %1, model %2"_s.arg(show(box->text()), show(model.exact()));
-        if (cursor.position() != model.caret || cursor.anchor() != model.anchor)
+        if (cursor.position != model.caret || cursor.anchor != model.anchor)
             return where
-                + u": caret %1/%2, model %3/%4"_s.arg(cursor.position())
-                      .arg(cursor.anchor())
+                + u": caret %1/%2, model %3/%4"_s.arg(cursor.position)
+                      .arg(cursor.anchor)
                       .arg(model.caret)
                       .arg(model.anchor);
         return {};
@@ -450,7 +510,11 @@ class TextBoxModelTest : public QObject {
 
 private slots:
     // Assistive tools reach the box through its own interface, as they do in the program.
-    void initTestCase() { quorvel::runtime::makeTextBoxesAccessible(); }
+    void initTestCase() {
+        quorvel::runtime::makeTextBoxesAccessible();
+        quorvel::runtime::setTransferForTests(
+            [this](const QMimeData&) { return std::exchange(nextIncoming, nullptr); });
+    }
 
     void widgetFollowsTheModel() {
         const int steps = qEnvironmentVariableIsSet("QUORVEL_MODEL_STEPS")
@@ -467,15 +531,38 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         // Qt decides what is one undo step: it says so each time it adds one.
         int undoSteps = 0;
-        connect(widget.document(), &QTextDocument::undoCommandAdded, this, [&] { ++undoSteps; });
+        connect(&widget, &TextBox::undoStepAdded, this, [&] { ++undoSteps; });
 
         std::map<QString, int> done; // steps by what they did, said at the end
         for (int i = 0; i < steps; ++i) {
-            const Model before = model;
+            // A paste on its way goes in before whatever comes next, as an undo step of its own
+            // when it changes the text.
             undoSteps = 0;
+            int pasteSteps = 0;
+            if (onItsWay) {
+                const Model asked = model;
+                if (onItsWay->text) {
+                    model.caret = onItsWay->caret;
+                    model.anchor = onItsWay->anchor;
+                    model.replaceSelection(*onItsWay->text);
+                }
+                if (model.text != asked.text) {
+                    undone.emplace_back(asked, model);
+                    redone.clear();
+                    pasteSteps = 1;
+                }
+                onItsWay.reset();
+            }
+            const Model before = model;
             between.clear();
             const QString did = step();
+            QVERIFY(did != u"paste not asked for");
             ++done[did];
+            if (did != u"paste on its way")
+                idle(); // a step that did nothing to the box: the paste goes in meanwhile
+            if (owner.joinable() && did != u"paste on its way")
+                owner.join();
+            undoSteps -= pasteSteps;
             const QString where = u"seed %1, step %2 (%3)"_s.arg(seed).arg(i).arg(did);
             if (did == u"undo" || did == u"redo") {
                 // Back to exactly the state before the step undone, or after the step redone.
@@ -524,6 +611,8 @@ private slots:
                 redone.clear();
             }
         }
+        if (owner.joinable())
+            owner.join();
         QString summary;
         for (const auto& [what, times] : done)
             summary += u"%1 %2, "_s.arg(what).arg(times);

@@ -1,9 +1,10 @@
 // The text box keeps exactly the code units the user entered, through the edits a person makes.
 
-#include "runtime/handlers.h"
-#include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
+#include "runtime/qt/clipboard/transfer_bound.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/widgets/textbox.h"
+#include "runtime/testing.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,8 +14,6 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QTimer>
 #include <QtTest>
 
@@ -22,8 +21,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-using quorvel::runtime::OfferReader;
 using quorvel::runtime::TextBox;
+using quorvel::runtime::TransferBound;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -40,10 +39,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != box_ || event->type() != QEvent::FocusAboutToChange)
+        if (watched != box_->focusProxy() || event->type() != QEvent::FocusAboutToChange)
             return false;
         QInputMethodEvent commit;
-        commit.setCommitString(box_->textCursor().block().layout()->preeditAreaText());
+        commit.setCommitString(box_->composition());
         QCoreApplication::sendEvent(box_, &commit);
         return false;
     }
@@ -54,7 +53,7 @@ private:
 
 // A paste from another program ends within the reader's bound; the tests allow a margin for a
 // slow machine.
-constexpr int pasteEndsWithinMs = OfferReader::bound.count() + 3000;
+constexpr int pasteEndsWithinMs = TransferBound::silence.count() + 3000;
 
 // Counts the paints of a widget, once armed, while a text box still holds a text.
 class PaintWatch : public QObject {
@@ -169,9 +168,7 @@ private slots:
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), pasted);
         // Deleting a break and undoing brings back that break, not a typed one.
-        QTextCursor cursor = box->textCursor();
-        cursor.setPosition(2);
-        box->setTextCursor(cursor);
+        box->select(2, 2);
         key(Qt::Key_Backspace);
         QCOMPARE(box->text(), QString::fromUtf16(u"ab\rc\u2029d\uFDD0e\r\nf"));
         key(Qt::Key_Z, Qt::ControlModifier);
@@ -183,9 +180,7 @@ private slots:
     void deletingAcrossAnEmptyLineKeepsTheRightBreak() {
         // "a" CR LF "" LF "b": Delete on the empty line removes the LF, leaving the CR LF.
         paste(QStringLiteral("a\r\n\nb"));
-        QTextCursor cursor = box->textCursor();
-        cursor.setPosition(2);
-        box->setTextCursor(cursor);
+        box->select(2, 2);
         key(Qt::Key_Delete);
         QCOMPARE(box->text(), QStringLiteral("a\r\nb"));
     }
@@ -317,16 +312,9 @@ private slots:
         if (QGuiApplication::platformName() != u"xcb")
             QSKIP("dragging needs a real X server");
         paste(QStringLiteral("ab\ncd\r\nef"));
-        QTextCursor selection = box->textCursor();
-        selection.setPosition(0);
-        selection.setPosition(3, QTextCursor::KeepAnchor); // "ab" and its LF
-        box->setTextCursor(selection);
-        QTextCursor target = box->textCursor();
-        target.setPosition(7); // between e and f
-        QTextCursor inside = box->textCursor();
-        inside.setPosition(1);
-        const QPoint from = box->cursorRect(inside).center();
-        const QPoint to = box->cursorRect(target).center();
+        box->select(0, 3); // "ab" and its LF
+        const QPoint from = box->cursorRect(1).center(); // inside the selection
+        const QPoint to = box->cursorRect(7).center(); // between e and f
         QWidget* viewport = box->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, from);
         // The drag runs an event loop of its own: move and drop from inside it.
@@ -426,7 +414,7 @@ private slots:
         const QString line = QString(38, QChar(u'\u3042')) + QStringLiteral("\r\n");
         const QString huge = line.repeated(64 * 1024 * 1024 / 2 / line.size()); // 64 MiB
         std::optional<Qt::CursorShape> shape;
-        const auto watch = connect(box->document(), &QTextDocument::contentsChanged, this, [&] {
+        const auto watch = connect(box.get(), &TextBox::changed, this, [&] {
             if (const QCursor* cursor = QGuiApplication::overrideCursor(); cursor && !shape)
                 shape = cursor->shape();
         });
@@ -581,7 +569,7 @@ private slots:
             QTest::addRow("a slow owner, in time, %s", how)
                 << 700 << u"data"_s << markFirst << u"\uFEFFab"_s << middle << false;
             QTest::addRow("an owner slower than a paste waits, %s", how)
-                << int(OfferReader::bound.count()) + 1000 << u"data"_s << markFirst << QString()
+                << int(TransferBound::silence.count()) + 1000 << u"data"_s << markFirst << QString()
                 << middle << false;
             QTest::addRow("an owner that changes after giving its text, %s", how)
                 << 0 << u"data"_s << changing << u"ab"_s << middle << false;
@@ -613,6 +601,7 @@ private slots:
             owner.kill();
             owner.waitForFinished();
         });
+        quorvel::runtime::takeBeeps();
         PaintWatch watch(box->viewport(), box.get());
         const QString before = box->text();
         paste(mode);
@@ -630,6 +619,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             box->viewport()->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
         QCOMPARE(box->text(), text);
+        // A paste given up says so.
+        QCOMPARE(quorvel::runtime::takeBeeps(), delayMs > TransferBound::silence.count() ? 1 : 0);
     }
 
     void middleClickPastesTheSelectionExactly() {
@@ -693,8 +684,8 @@ private slots:
         paste(QStringLiteral("typed"));
         box->setText(u"set\nby code");
         QCOMPARE(box->text(), QStringLiteral("set\nby code"));
-        QVERIFY(!box->textCursor().hasSelection());
-        QCOMPARE(box->textCursor().position(), 0);
+        QCOMPARE(box->caret().position, 0);
+        QCOMPARE(box->caret().anchor, 0);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("typed"));
     }

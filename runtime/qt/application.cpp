@@ -1,5 +1,6 @@
 // The program over Qt: its start, the event loop, and the error report's message box.
 
+#include "clipboard/pending_paste.h"
 #include "display.h"
 #include "runtime/program.h"
 #include "runtime/toolkit.h"
@@ -51,6 +52,10 @@ int toolkit::runEventLoop() {
 
 void toolkit::quitEventLoop() {
     QCoreApplication::exit(0);
+}
+
+void toolkit::settleInput() {
+    PendingPaste::settle();
 }
 
 void toolkit::showErrorReport(Window* window, std::u16string_view title, std::string_view text) {

@@ -158,11 +158,13 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
         made.push_back({ controlDesign.name, -1, controlDesign.kind, object });
         if (!inTabOrder(controlDesign))
             continue;
+        // A control that keeps the focus in a widget of its own (the text box) takes it there.
+        QWidget* stop = control->focusProxy() ? control->focusProxy() : control;
         if (previous)
-            QWidget::setTabOrder(previous, control);
+            QWidget::setTabOrder(previous, stop);
         else
-            firstFocus = control;
-        previous = control;
+            firstFocus = stop;
+        previous = stop;
     }
 
     auto button = [&](std::string_view name) -> QAbstractButton* {

@@ -47,6 +47,9 @@ void toolkit::quitEventLoop() {
     PostQuitMessage(0);
 }
 
+void toolkit::settleInput() {
+} // an edit control takes a paste whole, at once
+
 Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<BuiltEntry>& built) {
     // The window owns itself from here: it is deleted when destroyed.
     return new Window(form, design, built);

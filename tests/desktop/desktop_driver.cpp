@@ -41,8 +41,6 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStyleOptionButton>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -82,8 +80,7 @@ void describe(QJsonObject& answer, runtime::TextBox* box) {
     for (QChar unit : box->text())
         units.append(unit.unicode());
     answer[u"text"] = units;
-    const QTextLayout* layout = box->textCursor().block().layout();
-    answer[u"preedit"] = layout ? layout->preeditAreaText() : QString();
+    answer[u"preedit"] = box->composition();
 }
 
 QJsonObject state() {
@@ -92,6 +89,8 @@ QJsonObject state() {
     answer[u"exposed"] = window && window->windowHandle() && window->windowHandle()->isExposed();
     answer[u"active"] = window && window->isActiveWindow();
     QWidget* focus = QApplication::focusWidget();
+    if (auto* box = focus ? qobject_cast<runtime::TextBox*>(focus->parentWidget()) : nullptr)
+        focus = box; // the editor inside it
     answer[u"focus"] = focus ? focus->objectName() : QString();
     answer[u"window"] = windowName(QApplication::activeWindow());
     answer[u"focusWindow"] = windowName(focus);
@@ -185,18 +184,12 @@ QJsonObject where(QObject* target) {
     return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
 }
 
-// The middle of the text being composed in a box, on the screen in device pixels. The box wraps
-// its lines and never scrolls sideways: its lines start at the document's margin.
+// The middle of the text being composed in a box, on the screen in device pixels.
 QJsonObject composition(runtime::TextBox* box) {
-    const QTextLayout* layout = box->textCursor().block().layout();
-    const QString composed = layout ? layout->preeditAreaText() : QString();
-    if (composed.isEmpty())
+    if (box->composition().isEmpty())
         return { { u"error"_s, box->objectName() + u" composes nothing"_s } };
-    const int middle = layout->preeditAreaPosition() + static_cast<int>(composed.size()) / 2;
-    const QTextLine line = layout->lineForTextPosition(middle);
-    const QPointF at(box->document()->documentMargin() + line.x() + line.cursorToX(middle),
-        box->cursorRect().center().y());
-    const QPointF centre = box->viewport()->mapToGlobal(at) * box->devicePixelRatioF();
+    const QPointF centre
+        = box->viewport()->mapToGlobal(box->compositionMiddle()) * box->devicePixelRatioF();
     return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
 }
 
@@ -207,8 +200,7 @@ QJsonObject run(const QString& line) {
         return state();
     if (command == u"reset") {
         if (auto* box = control<runtime::TextBox>(u"Text1"_s)) {
-            box->setText(u""_s);
-            box->document()->clearUndoRedoStacks();
+            box->clear();
         }
         if (auto* check = control<runtime::CheckBox>(u"Check1"_s))
             check->setValue(0);

@@ -13,6 +13,7 @@
 #include "message_loop.h"
 #include "runtime/handlers.h"
 #include "runtime/program.h"
+#include "runtime/testing.h"
 #include "ui/form1.h"
 #include "ui/form1_design.h"
 #include "ui/frm_about.h"

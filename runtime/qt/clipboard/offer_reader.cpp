@@ -2,52 +2,27 @@
 // the owner answers, and decode it with a decoder that drops a leading byte-order mark; asking the
 // owner a second time for the bytes would find an owner that serves once gone, or a different
 // text. So the text is transferred here, once, by transferX11Text() on a thread of its own, and
-// its bytes are decoded once; the thread hands the result back through the event loop. A
-// transfer still under way when the reader goes (its box is unloaded, the program ends) is
-// cancelled at once.
+// its bytes are decoded once, on the user-interface thread. The thread owns a share of its
+// IncomingText and is never waited for: a transfer given up or no longer wanted is cancelled, and
+// its thread ends by itself soon after.
 
 #include "offer_reader.h"
 
 #include "offered_text.h"
-#include "x11_offer.h"
+#include "runtime/qt/testing.h"
 
 #include <QClipboard>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QWidget>
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <optional>
 #include <system_error>
 #include <thread>
 
 namespace quorvel::runtime {
 
-struct OfferReader::Transfer {
-    X11Selection selection;
-    int cancel = eventfd(0, EFD_CLOEXEC);
-    X11Transfer result; // written by the thread, read once it has ended
-    std::thread thread;
-
-    explicit Transfer(X11Selection which)
-        : selection(which) { }
-    Transfer(const Transfer&) = delete;
-    Transfer& operator=(const Transfer&) = delete;
-    ~Transfer() {
-        if (thread.joinable()) {
-            eventfd_write(cancel, 1);
-            thread.join();
-        }
-        if (cancel >= 0)
-            close(cancel);
-    }
-};
-
 namespace {
+std::function<std::shared_ptr<IncomingText>(const QMimeData&)> transferForTests;
+
 QClipboard::Mode modeOf(X11Selection selection) {
     return selection == X11Selection::Primary ? QClipboard::Selection : QClipboard::Clipboard;
 }
@@ -74,72 +49,90 @@ std::string displayName() {
 }
 } // namespace
 
-OfferReader::OfferReader(QWidget* busy, QObject* parent)
-    : QObject(parent)
-    , busy_(busy) {
+void setTransferForTests(std::function<std::shared_ptr<IncomingText>(const QMimeData&)> start) {
+    transferForTests = std::move(start);
 }
 
-OfferReader::~OfferReader() = default; // each transfer under way is cancelled and waited for
-
-void OfferReader::read(const QMimeData& source) {
-    const std::optional<X11Selection> selection = foreignSelection(source);
-    if (!selection) {
-        emit textRead(offeredText(source));
-        return;
-    }
-    auto transfer = std::make_unique<Transfer>(*selection);
-    Transfer* under = transfer.get();
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    try {
-        transfer->thread = std::thread([this, under, deadline, display = displayName()] {
-            under->result = transferX11Text(display.empty() ? nullptr : display.c_str(),
-                under->selection, deadline, under->cancel);
-            QMetaObject::invokeMethod(
-                this, [this, under] { finish(under); }, Qt::QueuedConnection);
-        });
-    } catch (const std::system_error&) {
-        emit textRead(offeredText(source)); // no thread to be had: Qt transfers the text
-        return;
-    }
-    if (transfers_.empty() && busy_) {
-        hadCursor_ = busy_->testAttribute(Qt::WA_SetCursor);
-        cursorBefore_ = busy_->cursor();
-        busy_->setCursor(Qt::BusyCursor);
-    }
-    transfers_.push_back(std::move(transfer));
+void IncomingText::finish(X11Transfer result) {
+    const std::lock_guard lock(mutex_);
+    result_ = std::move(result);
+    finished_.notify_all();
+    if (notify_)
+        std::exchange(notify_, {})();
 }
 
-void OfferReader::finish(Transfer* transfer) {
-    const auto found = std::find_if(transfers_.begin(), transfers_.end(),
-        [transfer](const std::unique_ptr<Transfer>& t) { return t.get() == transfer; });
-    if (found == transfers_.end())
+void IncomingText::whenFinished(std::function<void()> notify) {
+    std::unique_lock lock(mutex_);
+    if (!result_) {
+        notify_ = std::move(notify);
         return;
-    const std::unique_ptr<Transfer> ended = std::move(*found);
-    transfers_.erase(found);
-    ended->thread.join();
-    if (transfers_.empty() && busy_) {
-        if (hadCursor_)
-            busy_->setCursor(cursorBefore_);
-        else
-            busy_->unsetCursor();
     }
-    const X11Transfer& result = ended->result;
+    lock.unlock();
+    notify();
+}
+
+void IncomingText::cancel() {
+    {
+        const std::lock_guard lock(mutex_);
+        notify_ = {};
+    }
+    bound_.cancel();
+}
+
+IncomingText::Outcome IncomingText::wait() {
+    std::unique_lock lock(mutex_);
+    // The bound moves on while the owner keeps answering: wait to the deadline as it is then.
+    while (!result_ && TransferBound::Clock::now() < bound_.deadline())
+        finished_.wait_until(lock,
+            std::min(bound_.deadline(), TransferBound::Clock::now() + TransferBound::pollSlice));
+    if (!result_) {
+        lock.unlock();
+        cancel();
+        return { Outcome::End::GivenUp, {} };
+    }
+    const X11Transfer result = std::move(*result_);
+    lock.unlock();
     switch (result.end) {
     case X11Transfer::End::Given:
-        if (const QString text
+        if (QString text
             = textOfBytes(QByteArrayView(result.bytes.data(), qsizetype(result.bytes.size())),
                 QByteArrayView(result.type.data(), qsizetype(result.type.size())));
             !text.isNull())
-            emit textRead(text);
+            return { Outcome::End::Text, std::move(text) };
         break;
     case X11Transfer::End::Unreachable: // as good as Qt can do
-        if (const QMimeData* data
-            = QGuiApplication::clipboard()->mimeData(modeOf(ended->selection)))
-            emit textRead(offeredText(*data));
+        if (const QMimeData* data = QGuiApplication::clipboard()->mimeData(modeOf(selection_)))
+            return { Outcome::End::Text, offeredText(*data) };
         break;
+    case X11Transfer::End::GivenUp:
+        return { Outcome::End::GivenUp, {} };
     case X11Transfer::End::NotGiven:
         break;
     }
+    return { Outcome::End::Nothing, {} };
+}
+
+bool isOtherProgramsOffer(const QMimeData& source) {
+    return foreignSelection(source).has_value();
+}
+
+Offer readOffer(const QMimeData& source) {
+    if (transferForTests)
+        if (std::shared_ptr<IncomingText> incoming = transferForTests(source))
+            return { {}, std::move(incoming) };
+    const std::optional<X11Selection> selection = foreignSelection(source);
+    if (!selection)
+        return { offeredText(source), nullptr };
+    auto incoming = std::make_shared<IncomingText>(*selection);
+    try {
+        std::thread([incoming, display = displayName()] {
+            incoming->finish(transferX11Text(display.empty() ? nullptr : display.c_str(),
+                incoming->selection(), incoming->bound()));
+        }).detach();
+    } catch (const std::system_error&) {
+        return { offeredText(source), nullptr }; // no thread to be had: Qt transfers the text
+    }
+    return { {}, std::move(incoming) };
 }
 
 } // namespace quorvel::runtime

@@ -1,53 +1,67 @@
 #pragma once
 
-// Reading a paste or a drop: which offer applies, and when its text goes in.
+// Reading a paste or a drop: which offer applies, and whether its text is here or on its way.
 
-#include <QCursor>
-#include <QObject>
-#include <QPointer>
+#include "x11_offer.h"
+
 #include <QString>
 
-#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <memory>
-#include <vector>
+#include <mutex>
+#include <optional>
 
 class QMimeData;
-class QWidget;
 
 namespace quorvel::runtime {
 
-/// Reads the text of a paste or a drop, exactly, and hands it on by textRead().
-///
-/// The clipboard or the primary selection of another X11 program is transferred once, on a
-/// connection of its own and off the user-interface thread, so that the window goes on while a
-/// slow owner answers: textRead() comes from the event loop when the text has come, within
-/// `bound` of the paste, or not at all if it does not come in time. Meanwhile the busy cursor
-/// shows over `busy`. Every other offer (this program's own, a drop, anything off X11) is read
-/// from Qt's data at once, and textRead() comes before read() returns.
-class OfferReader : public QObject {
-    Q_OBJECT
-
+/// The text of another X11 program's clipboard or primary selection, on its way: transferred
+/// once, on a connection and a thread of its own (x11_offer.h), so that the window goes on while a
+/// slow owner answers. The transferring thread finishes it; the user-interface thread waits for
+/// it, within its bound, or cancels it.
+class IncomingText {
 public:
-    /// The longest a paste from another program may take, from the paste to the end of the
-    /// transfer.
-    static constexpr std::chrono::milliseconds bound { 5000 };
+    explicit IncomingText(X11Selection selection)
+        : selection_(selection) { }
 
-    OfferReader(QWidget* busy, QObject* parent);
-    ~OfferReader() override;
+    TransferBound& bound() { return bound_; }
+    X11Selection selection() const { return selection_; }
 
-    void read(const QMimeData& source);
+    /// From the transferring thread: the transfer has ended so.
+    void finish(X11Transfer result);
+    /// Runs `notify` once finished (on the thread that finishes), or at once if finished already;
+    /// until cancel().
+    void whenFinished(std::function<void()> notify);
 
-signals:
-    void textRead(const QString& text);
+    struct Outcome {
+        enum class End { Text, Nothing, GivenUp };
+        End end;
+        QString text; // for Text
+    };
+    /// Waits until the transfer has ended, or its bound has passed (and then cancels it).
+    Outcome wait();
+    /// Gives the transfer up: it ends soon, and is heard of no more.
+    void cancel();
 
 private:
-    struct Transfer;
-    void finish(Transfer* transfer);
-
-    QPointer<QWidget> busy_;
-    QCursor cursorBefore_; // the busy widget's own cursor, if it had one set
-    bool hadCursor_ = false;
-    std::vector<std::unique_ptr<Transfer>> transfers_; // under way, oldest first
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    std::optional<X11Transfer> result_;
+    std::function<void()> notify_;
+    TransferBound bound_;
+    const X11Selection selection_;
 };
+
+/// What a paste or a drop offers: its text now, or, from another X11 program, a text on its way
+/// (whose transfer has started).
+struct Offer {
+    QString text;
+    std::shared_ptr<IncomingText> incoming;
+};
+Offer readOffer(const QMimeData& source);
+
+/// Whether a paste of `source` would come from another X11 program; asks that program nothing.
+bool isOtherProgramsOffer(const QMimeData& source);
 
 } // namespace quorvel::runtime

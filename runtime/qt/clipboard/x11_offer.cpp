@@ -1,13 +1,15 @@
 // The transfer runs on a connection of its own, so that nothing of it passes through Qt's event
-// reader and no event loop has to run for it: requests go out, and the owner's answers (a
-// SelectionNotify, then PropertyNotify events for the pieces of an INCR transfer) are read here,
-// waiting in poll() against the deadline. The owner is asked for its data once.
+// reader and no event loop has to run for it: requests go out, and the X server's replies and the
+// owner's answers (a SelectionNotify, then PropertyNotify events for the pieces of an INCR
+// transfer) are read here as they come, waiting in poll() against the bound, which each answer of
+// the owner renews. The owner is asked for its data once.
 
 #include "x11_offer.h"
 
 #include <X11/Xlib.h>
 #include <poll.h>
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply
 
 #include <algorithm>
 #include <cerrno>
@@ -45,10 +47,9 @@ const char* atomName(std::size_t i) {
 
 class Requestor {
 public:
-    Requestor(xcb_connection_t* connection, Clock::time_point deadline, int cancel)
+    Requestor(xcb_connection_t* connection, TransferBound& bound)
         : connection_(connection)
-        , deadline_(deadline)
-        , cancel_(cancel) { }
+        , bound_(bound) { }
 
     // Interns the atoms and makes the window that the owner's answers go to.
     bool start(int screenNumber) {
@@ -59,8 +60,7 @@ public:
                 = xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name);
         }
         for (std::size_t i = 0; i < std::size(cookies); ++i) {
-            const Owned<xcb_intern_atom_reply_t> reply(
-                xcb_intern_atom_reply(connection_, cookies[i], nullptr));
+            const auto reply = await<xcb_intern_atom_reply_t>(cookies[i].sequence);
             if (!reply)
                 return false;
             atoms_[i] = reply->atom;
@@ -77,10 +77,12 @@ public:
 
     xcb_atom_t atom(AtomName name) const { return atoms_[name]; }
     xcb_atom_t textType(std::size_t i) const { return atoms_[firstTextType + i]; }
+    // Whether the last wait ended because the bound had passed.
+    bool gaveUp() const { return gaveUp_; }
 
     bool owned(xcb_atom_t selection) {
-        const Owned<xcb_get_selection_owner_reply_t> reply(xcb_get_selection_owner_reply(
-            connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+        const auto reply = await<xcb_get_selection_owner_reply_t>(
+            xcb_get_selection_owner(connection_, selection).sequence);
         return reply && reply->owner != XCB_NONE;
     }
 
@@ -120,10 +122,9 @@ public:
         for (;;) {
             // A request for less than all keeps each answer of the server within bounds.
             constexpr uint32_t units = 1 << 22;
-            const Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection_,
-                xcb_get_property(connection_, 1, window_, atom(propertyName),
-                    XCB_GET_PROPERTY_TYPE_ANY, offset, units),
-                nullptr));
+            const auto reply = await<xcb_get_property_reply_t>(xcb_get_property(connection_, 1,
+                window_, atom(propertyName), XCB_GET_PROPERTY_TYPE_ANY, offset, units)
+                                                                   .sequence);
             if (!reply)
                 return XCB_NONE;
             const auto length
@@ -138,36 +139,62 @@ public:
     }
 
 private:
-    // Reads events until `accept` takes one; false at the deadline, when cancelled, or when the
-    // connection breaks.
+    // The reply to a request, read as it comes, within the bound; none when the request failed,
+    // the bound passed, the transfer was cancelled or the connection broke.
+    template <typename Reply> Owned<Reply> await(unsigned int sequence) {
+        xcb_flush(connection_);
+        for (;;) {
+            void* reply = nullptr;
+            xcb_generic_error_t* error = nullptr;
+            if (xcb_poll_for_reply(connection_, sequence, &reply, &error)) {
+                std::free(error);
+                return Owned<Reply>(static_cast<Reply*>(reply));
+            }
+            if (!sleep())
+                return nullptr;
+        }
+    }
+
+    // Reads events until `accept` takes one, which is the owner's answer; false at the bound,
+    // when cancelled, or when the connection breaks.
     template <typename Accept> bool wait(Accept accept) {
         xcb_flush(connection_);
         for (;;) {
             while (const Owned<xcb_generic_event_t> event { xcb_poll_for_event(connection_) })
-                if (accept(*event))
+                if (accept(*event)) {
+                    bound_.heard();
                     return true;
-            if (xcb_connection_has_error(connection_))
-                return false;
-            const auto left
-                = std::chrono::ceil<std::chrono::milliseconds>(deadline_ - Clock::now());
-            if (left.count() <= 0)
-                return false;
-            pollfd fds[]
-                = { { xcb_get_file_descriptor(connection_), POLLIN, 0 }, { cancel_, POLLIN, 0 } };
-            const int ready = poll(fds, cancel_ >= 0 ? 2 : 1,
-                static_cast<int>(std::min<long long>(left.count(), 60'000)));
-            if (ready < 0 && errno != EINTR)
-                return false;
-            if (cancel_ >= 0 && fds[1].revents != 0)
+                }
+            if (!sleep())
                 return false;
         }
     }
 
+    // Waits in poll() until the connection can be read, within the bound and until cancelled;
+    // false when the wait is over for good.
+    bool sleep() {
+        if (xcb_connection_has_error(connection_) || bound_.cancelled())
+            return false;
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(bound_.deadline() - Clock::now());
+        if (left.count() <= 0) {
+            gaveUp_ = true;
+            return false;
+        }
+        const int cancel = bound_.cancelFd();
+        if (cancel < 0) // no descriptor to wake us: look at the flag now and then
+            left = std::min(
+                left, std::chrono::ceil<std::chrono::milliseconds>(TransferBound::pollSlice));
+        pollfd fds[]
+            = { { xcb_get_file_descriptor(connection_), POLLIN, 0 }, { cancel, POLLIN, 0 } };
+        const int ready = poll(fds, cancel >= 0 ? 2 : 1, static_cast<int>(left.count()));
+        return ready >= 0 || errno == EINTR;
+    }
+
     xcb_connection_t* connection_;
-    Clock::time_point deadline_;
-    int cancel_;
+    TransferBound& bound_;
     xcb_atom_t atoms_[firstTextType + textTypeCount] {};
     xcb_window_t window_ = XCB_NONE;
+    bool gaveUp_ = false;
 };
 
 // The best text type among those an owner offers (an ATOM list); none when it offers no text.
@@ -181,10 +208,8 @@ std::optional<std::size_t> bestTextType(const Requestor& requestor, const std::s
     return std::nullopt;
 }
 
-X11Transfer transfer(xcb_connection_t* connection, int screenNumber, X11Selection which,
-    Clock::time_point deadline, int cancel) {
+X11Transfer transfer(Requestor& requestor, int screenNumber, X11Selection which) {
     X11Transfer result;
-    Requestor requestor(connection, deadline, cancel);
     if (!requestor.start(screenNumber))
         return result;
     const xcb_atom_t selection = which == X11Selection::Primary ? xcb_atom_t(XCB_ATOM_PRIMARY)
@@ -234,8 +259,7 @@ X11Transfer transfer(xcb_connection_t* connection, int screenNumber, X11Selectio
 }
 } // namespace
 
-X11Transfer transferX11Text(
-    const char* display, X11Selection selection, Clock::time_point deadline, int cancel) {
+X11Transfer transferX11Text(const char* display, X11Selection selection, TransferBound& bound) {
     // An X server may drop a new connection made just as another client's closes: so a failed
     // connection is tried again, twice at most.
     int screenNumber = 0;
@@ -246,9 +270,13 @@ X11Transfer transferX11Text(
     if (xcb_connection_has_error(connection.get()))
         return { X11Transfer::End::Unreachable, {}, {} };
     try {
-        X11Transfer result = transfer(connection.get(), screenNumber, selection, deadline, cancel);
-        if (result.end != X11Transfer::End::Given)
+        Requestor requestor(connection.get(), bound);
+        X11Transfer result = transfer(requestor, screenNumber, selection);
+        if (result.end != X11Transfer::End::Given) {
             result.bytes.clear();
+            if (requestor.gaveUp())
+                result.end = X11Transfer::End::GivenUp;
+        }
         return result;
     } catch (const std::bad_alloc&) {
         return {};

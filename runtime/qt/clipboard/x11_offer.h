@@ -3,7 +3,8 @@
 // The one transfer of the text that another X11 program offers, with no event loop: a blocking
 // function over a connection of its own, bounded in time. Neither Qt nor a widget is involved.
 
-#include <chrono>
+#include "transfer_bound.h"
+
 #include <string>
 
 struct _XDisplay;
@@ -20,7 +21,8 @@ inline constexpr const char* x11TextTypes[]
 struct X11Transfer {
     enum class End {
         Given, // the owner gave its text: bytes, of the type named
-        NotGiven, // no owner, no text offered, refused, not in time, or cancelled
+        NotGiven, // no owner, no text offered, refused, or cancelled
+        GivenUp, // the owner, or the X server, kept silent past the bound
         Unreachable, // no connection to the X server could be made
     };
     End end = End::NotGiven;
@@ -32,10 +34,10 @@ struct X11Transfer {
 /// (TARGETS) and once for its text in the best of them, taken in pieces (INCR) when the owner
 /// sends it so. The type of the bytes is the one the owner gives them, which may differ from the
 /// one asked for. Connects to `display` (null: DISPLAY) on a connection of its own and closes it
-/// on every path; waits in poll() until `deadline` at most, or until the file descriptor
-/// `cancel` (-1: none) can be read.
-X11Transfer transferX11Text(const char* display, X11Selection selection,
-    std::chrono::steady_clock::time_point deadline, int cancel = -1);
+/// on every path. Every request after the connection, to the X server as to the owner, is waited
+/// for in poll() within `bound`, whose silence starts again at each answer of the owner; the
+/// transfer ends early once the bound is cancelled.
+X11Transfer transferX11Text(const char* display, X11Selection selection, TransferBound& bound);
 
 /// The name of the X display that an Xlib connection (Qt's, say) was opened on, so that another
 /// connection reaches the same server; DISPLAY's value, or empty, for null.

@@ -1,10 +1,13 @@
 #include "composition_guard.h"
 
+#include "runtime/qt/keys.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace quorvel::runtime {
@@ -144,7 +147,9 @@ bool CompositionGuard::eventFilter(QObject* watched, QEvent* event) {
             arm(text_);
         break;
     case QEvent::KeyPress:
-        if (state_ == State::Ending || state_ == State::Late)
+        // A modifier pressed alone changes nothing: the key it goes with does.
+        if ((state_ == State::Ending || state_ == State::Late)
+            && !isBareModifier(static_cast<QKeyEvent*>(event)->key()))
             disarm();
         break;
     default:

@@ -21,6 +21,9 @@
 //   Ending, Late -- exactly the text entered, committed again: dropped -----> Idle
 //   Ending, Late -- any other input method event, a key, the deadline ------> Idle
 //   Late         -- an edit of any box, a focus change ---------------------> Idle
+//
+// A modifier key pressed alone is no key here, and a paste the user asked for before the ending,
+// going in now, no edit.
 
 #include <QObject>
 #include <QPointer>

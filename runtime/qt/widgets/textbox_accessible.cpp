@@ -1,14 +1,19 @@
 // What assistive tools (screen readers, dictation, on-screen keyboards) see of a text box and do
-// to it. Qt's own interface for a plain text editor inserts through a text cursor of its own, where
-// a break would be taken as the kind of the text beside it; this one puts every edit through the
-// box's own insertion. Positions are the document's, one per character and one per line break.
+// to it. The box's editor has the focus, so it is the editor that they reach: Qt's own interface
+// for a plain text editor would insert through a text cursor of its own, where a break would be
+// taken as the kind of the text beside it; this one reads and edits through the box's own
+// interface, named as the box is. Positions are the document's, one per character and one per
+// line break.
 
 #include "textbox_accessible.h"
 
 #include "textbox.h"
 
 #include <QAccessibleWidget>
-#include <QTextBlock>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace quorvel::runtime {
 
@@ -17,10 +22,11 @@ class AccessibleTextBox : public QAccessibleWidget,
                           public QAccessibleTextInterface,
                           public QAccessibleEditableTextInterface {
 public:
-    explicit AccessibleTextBox(TextBox* box)
-        : QAccessibleWidget(box, QAccessible::EditableText) { }
+    AccessibleTextBox(TextBox* box, QWidget* editor)
+        : QAccessibleWidget(editor, QAccessible::EditableText)
+        , box_(box) { }
 
-    TextBox* box() const { return static_cast<TextBox*>(widget()); }
+    TextBox* box() const { return box_; }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
@@ -40,7 +46,11 @@ public:
     }
 
     QString text(QAccessible::Text type) const override {
-        return type == QAccessible::Value ? box()->text() : QAccessibleWidget::text(type);
+        if (type == QAccessible::Value)
+            return box()->text();
+        if (type == QAccessible::Name && !box()->accessibleName().isEmpty())
+            return box()->accessibleName();
+        return QAccessibleWidget::text(type);
     }
 
     void setText(QAccessible::Text type, const QString& text) override {
@@ -52,23 +62,31 @@ public:
 
     // Reading: every line break reads as one LF, so that positions and text agree.
     QString text(int from, int to) const override {
-        return cursor(from, to).selectedText().replace(QChar::ParagraphSeparator, u'\n');
+        const int end = characterCount();
+        QString text = box()->textBetween(std::clamp(from, 0, end), std::clamp(to, 0, end));
+        text.replace(u"\r\n"_s, u"\n"_s);
+        for (QChar& c : text)
+            if (c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0)
+                || c == QChar(0xFDD1))
+                c = u'\n';
+        return text;
     }
-    int characterCount() const override { return box()->document()->characterCount() - 1; }
-    int cursorPosition() const override { return box()->textCursor().position(); }
-    void setCursorPosition(int position) override {
-        box()->setTextCursor(cursor(position, position));
+    int characterCount() const override { return box()->length(); }
+    int cursorPosition() const override { return box()->caret().position; }
+    void setCursorPosition(int position) override { box()->select(position, position); }
+    int selectionCount() const override {
+        const Caret caret = box()->caret();
+        return caret.position != caret.anchor ? 1 : 0;
     }
-    int selectionCount() const override { return box()->textCursor().hasSelection() ? 1 : 0; }
     void selection(int index, int* from, int* to) const override {
-        const QTextCursor selected = box()->textCursor();
-        const bool has = index == 0 && selected.hasSelection();
-        *from = has ? selected.selectionStart() : 0;
-        *to = has ? selected.selectionEnd() : 0;
+        const Caret caret = box()->caret();
+        const bool has = index == 0 && caret.position != caret.anchor;
+        *from = has ? std::min(caret.position, caret.anchor) : 0;
+        *to = has ? std::max(caret.position, caret.anchor) : 0;
     }
     void setSelection(int index, int from, int to) override {
         if (index == 0)
-            box()->setTextCursor(cursor(from, to));
+            box()->select(from, to);
     }
     void addSelection(int from, int to) override { setSelection(0, from, to); }
     void removeSelection(int index) override {
@@ -76,24 +94,16 @@ public:
             setCursorPosition(cursorPosition());
     }
     QRect characterRect(int offset) const override {
-        const QTextCursor at = cursor(offset, offset);
-        const QRect caret = box()->cursorRect(at);
-        QTextCursor next = at;
-        next.movePosition(QTextCursor::NextCharacter);
-        const int width = next.block() == at.block()
-            ? std::max(1, box()->cursorRect(next).left() - caret.left())
-            : 1;
+        const QRect caret = box()->cursorRect(offset);
+        const QRect next = box()->cursorRect(offset + 1);
+        const bool sameLine = offset < characterCount() && next.top() == caret.top();
+        const int width = sameLine ? std::max(1, next.left() - caret.left()) : 1;
         return QRect(box()->viewport()->mapToGlobal(caret.topLeft()), QSize(width, caret.height()));
     }
     int offsetAtPoint(const QPoint& point) const override {
-        return box()->cursorForPosition(box()->viewport()->mapFromGlobal(point)).position();
+        return box()->positionAt(box()->viewport()->mapFromGlobal(point));
     }
-    void scrollToSubstring(int from, int) override {
-        const QTextCursor caret = box()->textCursor();
-        box()->setTextCursor(cursor(from, from));
-        box()->ensureCursorVisible();
-        box()->setTextCursor(caret);
-    }
+    void scrollToSubstring(int from, int) override { box()->scrollTo(from); }
     QString attributes(int offset, int* from, int* to) const override {
         *from = *to = offset;
         return {};
@@ -105,16 +115,19 @@ public:
     void replaceText(int from, int to, const QString& text) override { edit(from, to, text); }
 
 private:
-    QTextCursor cursor(int from, int to) const { return box()->cursorBetween(from, to); }
     void edit(int from, int to, const QString& text) {
         if (!box()->isReadOnly())
             box()->replace(from, to, text);
     }
+
+    TextBox* box_;
 };
 
+// The editor inside a text box (its focus proxy) gets the box's interface.
 QAccessibleInterface* textBoxInterface(const QString&, QObject* object) {
-    auto* box = qobject_cast<TextBox*>(object);
-    return box ? new AccessibleTextBox(box) : nullptr;
+    auto* editor = qobject_cast<QWidget*>(object);
+    auto* box = editor ? qobject_cast<TextBox*>(editor->parentWidget()) : nullptr;
+    return box && box->focusProxy() == editor ? new AccessibleTextBox(box, editor) : nullptr;
 }
 } // namespace
 
