@@ -77,7 +77,7 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
             win32::program(), nullptr);
         if (!control)
             raise(ErrorNumber::Internal);
-        children_.push_back({ control, design });
+        children_.push_back({ control, design, win32::wide(text) });
         if (inTabOrder(design) && !focus_)
             focus_ = control;
         auto keep = [&](auto& objects, auto... more) {
@@ -116,6 +116,10 @@ const Window::Child* Window::child(HWND handle) const {
         if (child.handle == handle)
             return &child;
     return nullptr;
+}
+
+Window::Child* Window::child(HWND handle) {
+    return const_cast<Child*>(std::as_const(*this).child(handle));
 }
 
 HWND Window::childNamed(std::string_view name) const {

@@ -57,6 +57,11 @@ private:
     struct Child {
         HWND handle;
         const ControlDesign& design;
+        // A label's caption, as WM_GETTEXT gives it (painting.cpp): Windows' copy, which other
+        // programs may read without a message, is brought up to date when the label is painted.
+        std::wstring caption = {};
+        bool captionShared = true; // Windows' copy is the caption
+        bool repaintAsked = false; // the label waits for a paint
     };
 
     static constexpr wchar_t className[] = L"quorvel.Form";
@@ -72,6 +77,7 @@ private:
     void buildMenus(std::vector<BuiltEntry>& built);
     void buildControls(std::vector<BuiltEntry>& built);
     const Child* child(HWND handle) const;
+    Child* child(HWND handle);
     HWND childNamed(std::string_view name) const;
 
     // layout.cpp
@@ -101,7 +107,8 @@ private:
     /// The labels and picture boxes, static controls that this window paints.
     static LRESULT staticProcedure(
         void* window, WNDPROC own, HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
-    void paintStatic(HWND control);
+    void paintStatic(Child& control);
+    LRESULT onStaticCaption(Child& label, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onControlColour(HDC dc, HWND control);
     void onPaint();
 

@@ -64,6 +64,14 @@ std::u16string textOf(HWND window) {
     return win32::utf16(win32::windowText(window));
 }
 
+// A window's text as another program reads it without a message: Windows' own copy.
+std::u16string sharedTextOf(HWND window) {
+    std::wstring text(4096, L'\0');
+    text.resize(static_cast<std::size_t>(
+        InternalGetWindowText(window, text.data(), static_cast<int>(text.size()))));
+    return win32::utf16(text);
+}
+
 // Twips to pixels as the design promises them: 1440 twips to the inch, rounded.
 int pixels(int twips, UINT dpi = expectedDpi) {
     return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
@@ -363,6 +371,10 @@ TEST_F(MainWindow, TypedEnterIsCrLfAndCountsNothing) {
     EXPECT_EQ(textOf(text()), u"ab\r\n\r\n\r\ncd");
     count();
     EXPECT_EQ(display(), u"4");
+    // Once shown, the count is what other programs read too, with or without a message.
+    UpdateWindow(form->Label1->handle());
+    EXPECT_EQ(sharedTextOf(form->Label1->handle()), u"4");
+    EXPECT_EQ(sharedTextOf(form->Label2->handle()), note);
 }
 
 TEST_F(MainWindow, EscDoesNothingInTheTextBox) {
