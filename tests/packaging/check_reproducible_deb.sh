@@ -8,6 +8,7 @@
 # WORK_DIR is emptied first and removed when the packages agree, kept when they differ.
 # Exits 77 (skipped) when dpkg-shlibdeps, which CPack asks for the dependencies, is missing.
 set -euo pipefail
+source "$(dirname "$0")/compare_builds.sh"
 build=$1 source=$2 work=$3 generator=$4
 IFS=';' read -r -a targets <<<"$5"
 shift 5
@@ -44,25 +45,11 @@ run "$work/first.log" cpack --config "$build/CPackConfig.cmake" -B "$work/first"
 echo "a fresh build and two packages in $((SECONDS - start)) s"
 
 status=0
-compare() {
-  local name=$1 first=$2 second=$3
-  if cmp -s "$first" "$second"; then
-    echo "$name: the same $(wc -c <"$first") bytes"
-    return
-  fi
-  status=1
-  # cmp and diff exit 1 on a difference, which is what is shown here.
-  echo "$name differs between the two builds ($(cmp -l "$first" "$second" | wc -l) bytes):"
-  (cmp -l "$first" "$second" || true) | head -20
-  if [ "${first##*.}" = deb ]; then
-    (diff <(ar tv "$first" && dpkg-deb -c "$first") <(ar tv "$second" && dpkg-deb -c "$second") ||
-      true) | head -40
-  fi
-}
+debParts() { ar tv "$1" && dpkg-deb -c "$1"; }
 compare quorvel "$build/ui/quorvel" "$fresh/ui/quorvel"
 deb=$(cd "$work/first" && ls ./*.deb)
 deb=${deb#./}
-compare "$deb" "$work/first/$deb" "$work/second/$deb"
+compare "$deb" "$work/first/$deb" "$work/second/$deb" debParts
 
 if [ "$status" -eq 0 ]; then
   rm -rf "$work"

@@ -7,6 +7,7 @@
 # WORK_DIR is emptied first and removed when the builds agree; when they differ it is kept, and the
 # differences are shown (with the PE headers through OBJDUMP, when set).
 set -euo pipefail
+source "$(dirname "$0")/../packaging/compare_builds.sh"
 source=$1 work=$2 toolchain=$3 generator=$4
 shift 4
 
@@ -40,22 +41,9 @@ build "$work/a"
 echo "two builds in $((SECONDS - start)) s"
 
 status=0
-compare() {
-  local name=$1 first=$2 second=$3
-  if cmp -s "$first" "$second"; then
-    echo "$name: the same $(wc -c <"$first") bytes"
-    return
-  fi
-  status=1
-  # cmp and diff exit 1 on a difference, which is what is shown here.
-  echo "$name differs between the two builds ($(cmp -l "$first" "$second" | wc -l) bytes):"
-  (cmp -l "$first" "$second" || true) | head -20
-  if [ -n "${OBJDUMP:-}" ] && [ "${first##*.}" = exe ]; then
-    (diff <("$OBJDUMP" -x "$first" | tail -n +2) <("$OBJDUMP" -x "$second" | tail -n +2) || true) |
-      head -40
-  fi
-}
-compare quorvel.exe "$work/a/ui/quorvel.exe" "$work/second-build/ui/quorvel.exe"
+exeHeaders() { "$OBJDUMP" -x "$1" | tail -n +2; }
+compare quorvel.exe "$work/a/ui/quorvel.exe" "$work/second-build/ui/quorvel.exe" \
+  "$([ -n "${OBJDUMP:-}" ] && echo exeHeaders)"
 zip=$(cd "$work/a" && ls quorvel-*-windows-x64.zip)
 compare "$zip" "$work/a/$zip" "$work/second-build/$zip"
 
