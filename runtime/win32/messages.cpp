@@ -22,7 +22,10 @@ LRESULT CALLBACK Window::procedure(HWND handle, UINT message, WPARAM wParam, LPA
         return DefWindowProcW(handle, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
-        delete window;
+        // A window that fails while it is being made (CreateWindowEx fails after WM_NCCREATE, as
+        // it does when the display has gone) leaves its object to the constructor, which raises.
+        if (window->built_)
+            delete window;
         return DefWindowProcW(handle, message, wParam, lParam);
     }
     return window->handleMessage(message, wParam, lParam);

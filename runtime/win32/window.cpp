@@ -62,6 +62,7 @@ Window::Window(Form& form, const FormDesign& design, std::vector<BuiltEntry>& bu
     }
     layOut();
     fitClientArea(true);
+    built_ = true;
 }
 
 // Deleted at the window's last message, its controls gone: its icons and fonts go with it.

@@ -115,6 +115,7 @@ private:
     Form* form_;
     const FormDesign& design_;
     HWND handle_ = nullptr;
+    bool built_ = false; // the constructor has ended: the window owns this object
     UINT dotsPerInch_ = 96;
     std::vector<Child> children_; // in tab order
     HWND defaultButton_ = nullptr;
