@@ -7,6 +7,10 @@
 
 namespace quorvel::runtime {
 
+Window* windowOf(const Form& form) {
+    return form.window();
+}
+
 ControlBinding::ControlBinding(Form& form, std::string_view name, bool array, ControlClass kind)
     : form_(form)
     , name_(name)

@@ -1,6 +1,5 @@
 #include "handlers.h"
 
-#include "form.h"
 #include "lifetime.h"
 #include "testing.h"
 #include "toolkit.h"
@@ -31,7 +30,7 @@ void report(const RuntimeError& error, const Form* form) {
         answered.push_back(error.number());
         return;
     }
-    toolkit::showErrorReport(form ? form->window() : nullptr, programTitle(),
+    toolkit::showErrorReport(form ? windowOf(*form) : nullptr, programTitle(),
         "実行時エラー '" + std::to_string(static_cast<int>(error.number())) + "':\n\n"
             + error.description());
 }
