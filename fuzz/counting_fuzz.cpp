@@ -10,10 +10,10 @@
 //   bytes 2-5  the start and length of the slice that is counted (16 bits each, taken modulo
 //              what fits), so units just outside the slice are real units of the text
 
+#include "base/errors.h"
 #include "counting/count.h"
 #include "counting/kernels.h"
 #include "counting/reference.h"
-#include "base/errors.h"
 
 #include <algorithm>
 #include <cstdint>

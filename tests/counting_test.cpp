@@ -1,7 +1,7 @@
 // The count rule over plain strings: the corrections, their 16-bit limits and the count.
 
-#include "counting/count.h"
 #include "base/errors.h"
+#include "counting/count.h"
 
 #include <gtest/gtest.h>
 
