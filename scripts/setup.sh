@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing quorvel needs on Debian 12, if it is missing.
+# Installs what building, running and testing quorvel needs on Debian 12 or 13, if it is missing.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n libxcb1-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format
+  clang libclang-rt-dev clang-format
   xvfb xauth x11-utils imagemagick
   fonts-ipafont-mincho fonts-ipafont-gothic
   binutils-mingw-w64-x86-64 desktop-file-utils appstream lintian
