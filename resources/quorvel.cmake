@@ -31,6 +31,8 @@ set(QUORVEL_RELEASE_DATE "2026-12-07")
 # The names the desktop knows quorvel by.
 set(QUORVEL_APP_ID "jp.example.quorvel")
 set(QUORVEL_MAKER "quorvel project")
+# The maker as AppStream names a developer: the reverse of the maker's domain.
+set(QUORVEL_DEVELOPER_ID "jp.example.quorvel")
 set(QUORVEL_HOMEPAGE "https://quorvel.example.jp/")
 set(QUORVEL_EMAIL "quorvel@example.jp")
 

@@ -185,6 +185,12 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
             QRect(QPoint(toPixels(design.position->x), toPixels(design.position->y)), size));
     else
         window->resize(size);
+    // At a fractional scale Qt asks the window manager to size the window in steps of whole
+    // logical pixels (2 device pixels at 1.5), counted from a base that is the minimum size when
+    // none is given (Qt 6.8: the menu bar's 27 device pixels), which leaves the designed size
+    // out of reach: 366 becomes 365, a client area one logical pixel short. Counted from the
+    // designed size, the steps start where the design is.
+    window->setBaseSize(size);
     if (design.border == Border::FixedDialog)
         window->setFixedSize(size);
     if (design.icon == Picture::ApplicationIcon)

@@ -692,6 +692,21 @@ def case_compose_in_main_click_about(d):
     return "にほんご"
 
 
+def case_other_program_takes_focus(d):
+    compose(d, "nihongo", "にほんご")
+    # Another program's window, activated by the window manager as a user's Alt+Tab would.
+    other = d.session.start(["xev", "-name", "quorvel-other", "-geometry", "200x120+0+600"], "xev")
+    try:
+        found = d.session.run(["xdotool", "search", "--sync", "--name", "^quorvel-other$"])
+        d.xdotool("windowactivate", "--sync", found.stdout.split()[0].decode())
+        d.driver.wait("the main window inactive", lambda s: not s["active"])
+        d.driver.wait("the composition entered", holds("にほんご"))
+    finally:
+        other.terminate()
+        other.wait(5)
+    return "にほんご"
+
+
 def typed_again_after(d, action, what, left):
     """Composes にほんご, does action (which ends the composition), then types the same word
     again: the second commit must go in whole, whatever the guard expected. left is what the
@@ -739,6 +754,7 @@ IM_CASES = [
     ("click in the box with the first segment committed", case_click_in_box_part_committed),
     ("compose in the About box, click the main box", case_compose_in_about_click_main),
     ("compose in the main box, click the About box", case_compose_in_main_click_about),
+    ("another program's window takes the focus", case_other_program_takes_focus),
     ("the same word again after カウント実行", case_again_after_count),
     ("the same word again after テキストクリア", case_again_after_clear),
     ("the same word again after file → about", case_again_after_about),
@@ -823,8 +839,11 @@ def run_wayland(session, driver_path):
     driver.ask("focus Text1")
     driver.wait("the focus in the text box", lambda s: s["focus"] == "Text1")
 
+    typed = []
+
     def wtype(*args):
         session.run(["wtype", *args])
+        typed.append(args)
 
     def paste_read(*args):
         return session.run(["wl-paste", "--no-newline", *args], timeout=5, check=False).stdout
@@ -862,6 +881,13 @@ def run_wayland(session, driver_path):
                 copy.terminate()
                 copy.wait(5)
     warnings = [line for line in session.log("driver").splitlines() if line.strip()]
+    # Each wtype above types through a virtual keyboard of its own. When it ends, Debian 13's sway
+    # is left with no keyboard for a moment and sends the program a keymap of the format "no
+    # keymap" (0), which Qt reports in a line (Debian 12's sway sends nothing then). That is the
+    # test's doing, not the program's: one such line for each wtype is set aside, nothing else.
+    keymap = "qt.qpa.wayland: unknown keymap format: 0"
+    if 0 < warnings.count(keymap) <= len(typed):
+        warnings = [line for line in warnings if line != keymap]
     results.append(("start-up without warnings",
                     None if not warnings else "the program said:\n" + "\n".join(warnings[:20]), 0))
     return results

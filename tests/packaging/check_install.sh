@@ -42,9 +42,24 @@ done
 # Japanese has no capital letters, so AppStream's hints about them do not apply.
 lowercase=summary-first-word-not-capitalized,description-first-word-not-capitalized
 appstream=(--no-net --strict "--override=${lowercase//,/=pedantic,}=pedantic")
-appstreamcli validate "${appstream[@]}" "$metainfo" || fail "appstreamcli validate failed"
+# Debian 12's appstreamcli (0.16.1) predates the <developer> element that AppStream 1.0 asks for
+# in place of <developer_name>, and notes it as an unknown tag: an info, which --strict fails on.
+# There exactly that note is set aside; any other issue still fails.
+validate() { # validate VERB PATH
+  local report
+  report=$(appstreamcli "$1" "${appstream[@]}" "$2" 2>&1) && return 0
+  if [[ $(appstreamcli --version) == *"version: 0."* ]] &&
+    grep -qE '^\s*I: [^ ]+: unknown-tag developer$' <<<"$report" &&
+    ! grep -E '^\s*[EWI]: ' <<<"$report" | grep -qvE '^\s*I: [^ ]+: unknown-tag developer$'; then
+    return 0
+  fi
+  echo "$report"
+  return 1
+}
+validate validate "$metainfo" || fail "appstreamcli validate failed"
 # The tree as a whole: metainfo, the desktop entry it launches and the icon that entry names.
-appstreamcli validate-tree "${appstream[@]}" "$usr" || fail "appstreamcli validate-tree failed"
+validate validate-tree "$usr" || fail "appstreamcli validate-tree failed"
+grep -qF "<developer id=\"" "$metainfo" || fail "the metainfo names no developer by id"
 grep -qF "<release version=\"$version\"" "$metainfo" || fail "no release $version in the metainfo"
 
 for size in "${sizes[@]}"; do
