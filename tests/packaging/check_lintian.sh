@@ -3,7 +3,9 @@
 # does, and runs Debian's package checker on it. Any error or warning fails; informational and
 # pedantic notes are shown but pass. Two informational notes are expected: hardening-no-bindnow
 # (Debian's default build flags do not bind at load time either) and binary-has-unneeded-section
-# (the strip that CPack runs keeps the compiler's .comment note).
+# (the strip that CPack runs keeps the compiler's .comment note). Then asks apt whether the package
+# would install on this Debian release, with every dependency it names (a simulation: nothing is
+# installed).
 #   check_lintian.sh BUILD_DIR
 # Exits 77 (skipped) when lintian or dpkg-shlibdeps is missing.
 set -euo pipefail
@@ -42,3 +44,12 @@ if [ "$status" -ne 0 ] || grep -qE '^[EW]: ' <<<"$report"; then
   exit 1
 fi
 echo "lintian reports no error and no warning"
+
+if command -v apt-get >/dev/null; then
+  if ! plan=$(apt-get install --simulate --no-install-recommends -q "${debs[0]}" 2>&1); then
+    echo "$plan"
+    echo "the package does not install on $(. /etc/os-release && echo "$PRETTY_NAME")"
+    exit 1
+  fi
+  echo "the package installs on $(. /etc/os-release && echo "$PRETTY_NAME"): $(grep -c '^Inst ' <<<"$plan") package(s) to install"
+fi
