@@ -63,6 +63,9 @@ struct ControlDesign {
     bool tabStop = true;
     Picture picture = Picture::None; ///< a picture box's image; the box sizes itself to it
     std::u16string_view accessibleName = {}; ///< for controls that have no caption to be read by
+    /// A label whose changes screen readers read out as they come (a live region), though it never
+    /// has the focus: its last caption, once the handler that changed it ends.
+    bool announced = false;
 };
 
 /// A line drawn on the window's surface, behind its controls; an element of a control array.

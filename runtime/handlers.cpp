@@ -1,5 +1,6 @@
 #include "handlers.h"
 
+#include "announcements.h"
 #include "lifetime.h"
 #include "testing.h"
 #include "toolkit.h"
@@ -40,7 +41,10 @@ void call(const Form* form, const std::function<void()>& handler) {
         return;
     try {
         toolkit::settleInput();
+        announcements::Handler running;
         handler();
+        for (const auto& [label, caption] : running.ended())
+            toolkit::announce(label, caption);
     } catch (const RuntimeError& error) {
         report(error, form);
     } catch (const std::bad_alloc&) {

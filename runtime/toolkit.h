@@ -58,6 +58,10 @@ void connectClick(const BuiltEntry& control, std::function<void()> run);
 /// handler comes after every action before it.
 void settleInput();
 
+/// Tells screen readers, politely (after what they are saying), the new caption of an announced
+/// label (announcements.h): the toolkit's Label.
+void announce(void* label, std::u16string_view caption);
+
 /// The error report: a modal message box with a title and a text (UTF-8), closed with OK, owned by
 /// window (by the active window when null).
 void showErrorReport(Window* window, std::u16string_view title, std::string_view text);

@@ -15,6 +15,8 @@ packages=(
   python3 dbus-daemon openbox xdotool xclip x11-xserver-utils
   ibus ibus-mozc mozc-server mozc-data fcitx5 fcitx5-mozc fcitx5-frontend-qt6
   sway wtype wl-clipboard qt6-wayland
+  # The screen reader test: Orca, which speaks through speech-dispatcher, over AT-SPI.
+  orca at-spi2-core
   # The Windows build (cmake/mingw-w64-x86_64.cmake): the cross compiler, GoogleTest's sources to
   # build for Windows, and Wine to run the tests (on Xvfb, above), with its own fonts (Marlett
   # draws the title bars' buttons).

@@ -1,7 +1,8 @@
 // The rules of the window runtime that both toolkits carry out, as plain functions, without a
 // toolkit: a caption's line breaks, the stand-in for a missing face, the pixels of a line, the
-// check box's click, and what a design may hold.
+// check box's click, what a design may hold, and what screen readers are told.
 
+#include "runtime/announcements.h"
 #include "runtime/captions.h"
 #include "runtime/check_box.h"
 #include "runtime/design.h"
@@ -135,6 +136,47 @@ TEST(Designs, OnlyControlsAreInTheListOfControls) {
             .clientHeight = 600,
             .controls = controls };
         EXPECT_EQ(designFault(design), c.fault) << static_cast<int>(c.kind);
+    }
+}
+
+// What is announced when a handler ends: each announced label's last caption, once.
+TEST(Announcements, AreEachLabelsLastCaptionWhenItsHandlerEnds) {
+    using announcements::Announcement;
+    using announcements::captionSet;
+    using announcements::Handler;
+    int label1 = 0, label2 = 0; // stand-ins for two labels
+    using Announced = std::vector<Announcement>;
+
+    captionSet(&label1, u"built"); // outside a handler: the caption a window is built with
+    {
+        Handler count;
+        captionSet(&label1, u"0");
+        captionSet(&label1, u"17");
+        EXPECT_EQ(count.ended(), (Announced { { &label1, u"17" } })) << "two captions, one told";
+    }
+    {
+        Handler quiet;
+        EXPECT_EQ(quiet.ended(), Announced {}) << "a handler that changed nothing";
+    }
+    {
+        Handler failing;
+        captionSet(&label1, u"0");
+    } // a runtime error ended it: nothing is told, and nothing is left for the next handler
+    {
+        Handler next;
+        EXPECT_EQ(next.ended(), Announced {}) << "after a handler that failed";
+    }
+    {
+        Handler outer;
+        captionSet(&label2, u"a");
+        {
+            Handler inner; // a window's load, run by the outer handler
+            captionSet(&label1, u"x");
+            EXPECT_EQ(inner.ended(), Announced {}) << "told only when the outermost ends";
+        }
+        captionSet(&label2, u"b");
+        EXPECT_EQ(outer.ended(), (Announced { { &label2, u"b" }, { &label1, u"x" } }))
+            << "each label once, in the order of their first change";
     }
 }
 

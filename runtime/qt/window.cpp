@@ -67,6 +67,7 @@ QWidget* buildControl(const ControlDesign& design, QWidget* client, void*& objec
     case ControlClass::Label: {
         Label* label = make(new Label(client));
         label->setCaption(caption);
+        label->setAnnounced(design.announced);
         if (design.border)
             label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         break;

@@ -4,6 +4,9 @@
 
 #include <oleacc.h>
 
+#include "runtime/controls.h"
+#include "runtime/toolkit.h"
+
 namespace quorvel::runtime::win32 {
 
 namespace {
@@ -32,10 +35,38 @@ IAccPropServices* annotations() {
 }
 } // namespace
 
-void nameForScreenReaders(HWND control, std::u16string_view name) {
-    if (IAccPropServices* service = annotations())
-        service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-            PROPID_ACC_NAME, wide(name).c_str());
+// UI Automation's LiveSetting property, which the annotation service passes on to screen readers
+// (UIAutomationClient.h, which mingw-w64 lacks), and its value Polite.
+// {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}
+DEFINE_GUID(liveSettingProperty, 0xc12bcd8e, 0x2a8e, 0x4950, 0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d,
+    0x58, 0xeb);
+constexpr LONG polite = 1;
+
+void giveScreenReaders(HWND control, const ForScreenReaders& given) {
+    IAccPropServices* service = annotations();
+    if (!service)
+        return;
+    const auto client = static_cast<DWORD>(OBJID_CLIENT);
+    if (!given.name.empty())
+        service->SetHwndPropStr(
+            control, client, CHILDID_SELF, PROPID_ACC_NAME, wide(given.name).c_str());
+    if (given.liveRegion) {
+        VARIANT setting;
+        VariantInit(&setting);
+        setting.vt = VT_I4;
+        setting.lVal = polite;
+        service->SetHwndProp(control, client, CHILDID_SELF, liveSettingProperty, setting);
+    }
 }
 
 } // namespace quorvel::runtime::win32
+
+namespace quorvel::runtime {
+
+// Narrator and NVDA read a live region's text when told it changed.
+void toolkit::announce(void* label, std::u16string_view) {
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, static_cast<Label*>(label)->handle(),
+        OBJID_CLIENT, CHILDID_SELF);
+}
+
+} // namespace quorvel::runtime

@@ -1,11 +1,12 @@
 #pragma once
 
-// The names that screen readers read for controls without a caption of their own (a text box, a
-// picture box). Windows would name such a control after the static control before it; the
-// design's name is given to it instead, through Windows' annotation service (Dynamic Annotation).
+// What screen readers are given of a control, through Windows' annotation service (Dynamic
+// Annotation): the names that they read for controls without a caption of their own (a text box, a
+// picture box), which Windows would name after the static control before them, and the live
+// region of an announced label, whose changes they read out as they come.
 //
-// The name is given when a screen reader first asks for the control (WM_GETOBJECT), before the
-// control answers: a program that no screen reader reads never starts COM, nor loads ole32.
+// It is given when a screen reader first asks for the control (WM_GETOBJECT), before the control
+// answers: a program that no screen reader reads never starts COM, nor loads ole32.
 
 #include "win32.h"
 
@@ -13,8 +14,15 @@
 
 namespace quorvel::runtime::win32 {
 
-/// Gives a control its accessible name, as screen readers read it (PROPID_ACC_NAME). Without the
-/// annotation service the control keeps the name Windows gives it.
-void nameForScreenReaders(HWND control, std::u16string_view name);
+struct ForScreenReaders {
+    std::u16string_view name; ///< the design's name for a control without a caption of its own
+    bool liveRegion = false; ///< an announced label
+    bool empty() const { return name.empty() && !liveRegion; }
+};
+
+/// Gives a control its accessible name (PROPID_ACC_NAME) and makes a live region of it (UI
+/// Automation's LiveSetting, Polite), as given. Without the annotation service the control keeps
+/// what Windows gives it.
+void giveScreenReaders(HWND control, const ForScreenReaders& given);
 
 } // namespace quorvel::runtime::win32

@@ -96,9 +96,10 @@ void Window::buildControls(std::vector<BuiltEntry>& built) {
             break;
         case ControlClass::Label:
         case ControlClass::PictureBox:
-            win32::subclass(control, &Window::staticProcedure, this, design.accessibleName);
+            win32::subclass(control, &Window::staticProcedure, this,
+                { design.accessibleName, design.announced });
             if (design.kind == ControlClass::Label)
-                keep(labels_);
+                keep(labels_, design.announced);
             else
                 keep(pictures_);
             break;

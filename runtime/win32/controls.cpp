@@ -1,6 +1,7 @@
 #include "runtime/controls.h"
 
 #include "base/errors.h"
+#include "runtime/announcements.h"
 #include "subclass.h"
 #include "win32.h"
 
@@ -42,6 +43,8 @@ std::u16string Label::caption() const {
 
 void Label::setCaption(std::u16string_view caption) {
     setText(handle(), caption);
+    if (announced_)
+        announcements::captionSet(this, caption);
 }
 
 bool win32::textBeingSet() {
@@ -61,7 +64,7 @@ struct TextBoxWatch {
 
 TextBox::TextBox(HWND handle, std::u16string_view nameForScreenReaders)
     : ChildWindow(handle) {
-    win32::subclass(handle, &TextBoxWatch::procedure, this, nameForScreenReaders);
+    win32::subclass(handle, &TextBoxWatch::procedure, this, { nameForScreenReaders });
 }
 
 std::u16string_view TextBox::text() const {

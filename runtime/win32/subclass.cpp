@@ -11,13 +11,13 @@ struct Subclass {
     ControlProcedure procedure;
     void* object;
     WNDPROC own;
-    std::u16string_view name; // for screen readers, until it is given
+    ForScreenReaders given; // until a screen reader first asks
 };
 
 LRESULT CALLBACK route(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* subclass = reinterpret_cast<Subclass*>(GetWindowLongPtrW(control, GWLP_USERDATA));
-    if (message == WM_GETOBJECT && !subclass->name.empty())
-        nameForScreenReaders(control, std::exchange(subclass->name, {}));
+    if (message == WM_GETOBJECT && !subclass->given.empty())
+        giveScreenReaders(control, std::exchange(subclass->given, {}));
     if (message != WM_NCDESTROY)
         return subclass->procedure(
             subclass->object, subclass->own, control, message, wParam, lParam);
@@ -30,9 +30,9 @@ LRESULT CALLBACK route(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 }
 } // namespace
 
-void subclass(HWND control, ControlProcedure procedure, void* object,
-    std::u16string_view nameForScreenReaders) {
-    auto* made = new Subclass { procedure, object, nullptr, nameForScreenReaders };
+void subclass(
+    HWND control, ControlProcedure procedure, void* object, const ForScreenReaders& given) {
+    auto* made = new Subclass { procedure, object, nullptr, given };
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
     made->own = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&route)));

@@ -1,13 +1,14 @@
 #pragma once
 
 // A control whose messages go first to a procedure of the runtime's, which passes on what it does
-// not handle to the control's own procedure; a control with a name for screen readers gets it when
-// a screen reader first asks for the control (accessibility.h). comctl32's SetWindowSubclass would
+// not handle to the control's own procedure; what screen readers are to be given of the control
+// (its name, a live region) is given when a screen reader first asks for it (accessibility.h). comctl32's SetWindowSubclass would
 // do the same, but it looks its data up as a window property at every message, and under Wine each
 // look-up is a request to the Wine server (two for every message to the control). Here the data
 // hangs on the control itself, in its user data (GWLP_USERDATA), which the controls used here leave
 // to the program.
 
+#include "accessibility.h"
 #include "win32.h"
 
 #include <string_view>
@@ -21,7 +22,7 @@ using ControlProcedure = LRESULT (*)(
 
 /// Sends the control's messages to procedure first, until the control is destroyed. A name for
 /// screen readers, if any, stays valid as long as the control.
-void subclass(HWND control, ControlProcedure procedure, void* object,
-    std::u16string_view nameForScreenReaders = {});
+void subclass(
+    HWND control, ControlProcedure procedure, void* object, const ForScreenReaders& given = {});
 
 } // namespace quorvel::runtime::win32

@@ -79,14 +79,17 @@ def rerun_unprivileged(kind, driver, only):
     if not shutil.which("runuser"):
         skip("running as root without runuser to drop to an unprivileged user")
     entry = pwd.getpwnam(USER)
-    # The build tree may not be readable by the user (a clone under /root): run copies.
+    # The build tree may not be readable by the user (a clone under /root): run copies, of this
+    # folder's scripts (the test that was started among them) and of the driver.
     place = tempfile.mkdtemp(prefix="quorvel-desktop-bin-")
     try:
         os.chmod(place, 0o755)
-        script = shutil.copy(os.path.abspath(__file__), place)
+        here = os.path.dirname(os.path.abspath(__file__))
+        scripts = [shutil.copy(path, place) for path in glob.glob(os.path.join(here, "*.py"))]
         program = shutil.copy(driver, place)
-        for path in (place, script, program):
+        for path in [place, program] + scripts:
             os.chown(path, entry.pw_uid, entry.pw_gid)
+        script = os.path.join(place, os.path.basename(sys.argv[0]))
         # The system's Python: the one running this may live in root's home.
         python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
         child = subprocess.Popen(["runuser", "-u", USER, "--", python, script, kind,
@@ -1047,27 +1050,19 @@ def run_hidpi(session, driver_path):
 # ---------------------------------------------------------------------------------------------
 
 
-def main():
-    if len(sys.argv) not in (3, 4) or sys.argv[1] not in ("ibus", "fcitx5", "wayland", "hidpi"):
-        print(__doc__)
-        return 2
-    kind, driver = sys.argv[1], os.path.abspath(sys.argv[2])
-    only = sys.argv[3] if len(sys.argv) == 4 else ""
+def run_test(kind, driver, only, body):
+    """Runs one desktop test, body(session), in a session of its own (as an unprivileged user when
+    started as root), prints each of its results and returns the exit code."""
     if os.geteuid() == 0 and kind != "hidpi":
         rerun_unprivileged(kind, driver, only)
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     began = time.monotonic()
     session = Session()
     try:
-        if kind == "wayland":
-            results = run_wayland(session, driver)
-        elif kind == "hidpi":
-            results = run_hidpi(session, driver)
-        else:
-            results = run_input_method(session, kind, driver, only)
+        results = body(session)
     except Failure as failure:
         print(f"FAIL ({kind}): {failure}", flush=True)
-        for name in ("openbox", "ibus", "fcitx5", "sway", "driver"):
+        for name in ("openbox", "ibus", "fcitx5", "sway", "orca", "driver"):
             text = session.log(name)
             if text:
                 print(f"--- {name} log (end)\n{text[-1500:]}")
@@ -1082,6 +1077,20 @@ def main():
     print(f"{kind}: {len(results) - failed} passed, {failed} failed, "
           f"{time.monotonic() - began:.1f} s in all", flush=True)
     return 1 if failed else 0
+
+
+def main():
+    if len(sys.argv) not in (3, 4) or sys.argv[1] not in ("ibus", "fcitx5", "wayland", "hidpi"):
+        print(__doc__)
+        return 2
+    kind, driver = sys.argv[1], os.path.abspath(sys.argv[2])
+    only = sys.argv[3] if len(sys.argv) == 4 else ""
+    if kind == "wayland":
+        return run_test(kind, driver, only, lambda session: run_wayland(session, driver))
+    if kind == "hidpi":
+        return run_test(kind, driver, only, lambda session: run_hidpi(session, driver))
+    return run_test(kind, driver, only,
+                    lambda session: run_input_method(session, kind, driver, only))
 
 
 if __name__ == "__main__":

@@ -196,6 +196,11 @@ std::u16string novel() {
 // gives screen readers none, so the test sees the names as they are given.
 
 std::map<HWND, std::wstring> annotatedNames;
+std::map<HWND, LONG> annotatedLiveSettings; // UI Automation's LiveSetting: 1 is Polite
+
+// {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}, UI Automation's LiveSetting property.
+constexpr GUID liveSettingProperty
+    = { 0xc12bcd8e, 0x2a8e, 0x4950, { 0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb } };
 
 // A COM object that lives as long as the test program, answering for one interface.
 template <typename Interface, const IID& interfaceId> class Lasting : public Interface {
@@ -228,8 +233,13 @@ public:
     HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
         return E_NOTIMPL;
     }
-    HRESULT WINAPI SetHwndProp(HWND, DWORD, DWORD, MSAAPROPID, VARIANT) override {
-        return E_NOTIMPL;
+    HRESULT WINAPI SetHwndProp(
+        HWND window, DWORD object, DWORD child, MSAAPROPID property, VARIANT value) override {
+        if (object != static_cast<DWORD>(OBJID_CLIENT) || child != CHILDID_SELF
+            || property != liveSettingProperty || value.vt != VT_I4)
+            return E_NOTIMPL;
+        annotatedLiveSettings[window] = value.lVal;
+        return S_OK;
     }
     HRESULT WINAPI SetHwndPropServer(
         HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*, AnnoScope) override {
@@ -279,6 +289,17 @@ void standInForTheAnnotationService() {
         CLSID_AccPropServices, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
 }
 
+// ---- What screen readers are told without asking: the live regions that changed, as a WinEvent
+// hook out of context sees them (delivered while the test pumps messages).
+
+std::vector<HWND> liveRegionChanges;
+
+void CALLBACK seeWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+    DWORD) {
+    if (event == EVENT_OBJECT_LIVEREGIONCHANGED && object == OBJID_CLIENT && child == CHILDID_SELF)
+        liveRegionChanges.push_back(window);
+}
+
 // ---- Fixtures.
 
 class Windows : public testing::Test {
@@ -308,7 +329,11 @@ protected:
         setClipboard(pasted);
         press('V', { .control = true });
     }
-    void count() { click(form->Command1->handle()); }
+    void count() {
+        liveRegionChanges.clear();
+        click(form->Command1->handle());
+        pump();
+    }
     void setCheck(int value) { form->Check1->setValue(static_cast<runtime::Integer>(value)); }
 
     ui::Form1* form = nullptr;
@@ -406,6 +431,8 @@ TEST_P(Pastes, CountRightAndCopyOutExactly) {
     EXPECT_TRUE(held == pasted.text) << "the box holds " << shown(held);
     count();
     EXPECT_EQ(display(), pasted.count);
+    // Screen readers hear of the count once: "0" and then the count are one change.
+    EXPECT_EQ(liveRegionChanges, std::vector<HWND> { form->Label1->handle() });
     setClipboard(u"");
     click(text());
     press('A', { .control = true });
@@ -479,6 +506,7 @@ TEST_P(Overflows, AreReportedAndTheTextIsKept) {
     EXPECT_EQ(runtime::takeAnsweredReports(),
         std::vector<runtime::ErrorNumber> { runtime::ErrorNumber::Overflow });
     EXPECT_EQ(display(), u"0");
+    EXPECT_TRUE(liveRegionChanges.empty()) << "a count that failed was announced";
     EXPECT_TRUE(textOf(text()) == overflowing.text);
     EXPECT_EQ(form->Check1->value(), overflowing.check);
 }
@@ -696,18 +724,22 @@ TEST_F(AboutWindow, OpensOnceModelessOutOfTheTaskbarWithItsContactText) {
 
 // The controls without a caption of their own have the names they have on Linux for screen readers,
 // given to Windows' annotation service; Windows would name a text box after the label before it
-// (the count display, for the main window's).
-// Each name is given when a screen reader first asks for the control, so that a program no screen
+// (the count display, for the main window's). The count display is a polite live region.
+// Each is given when a screen reader first asks for the control, so that a program no screen
 // reader reads never starts COM.
-TEST_F(AboutWindow, ControlsWithoutACaptionAreNamedForScreenReaders) {
+TEST_F(AboutWindow, ScreenReadersAreGivenNamesAndTheLiveRegionWhenTheyAsk) {
     annotatedNames.clear();
+    annotatedLiveSettings.clear();
     open();
     EXPECT_TRUE(annotatedNames.empty());
-    for (HWND control : { text(), about().Text1->handle(), about().picIcon->handle() })
+    EXPECT_TRUE(annotatedLiveSettings.empty());
+    for (HWND control : { text(), form->Label1->handle(), form->Label2->handle(),
+             about().Text1->handle(), about().picIcon->handle() })
         SendMessageW(control, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
     EXPECT_EQ(annotatedNames[text()], L"カウントするテキスト");
     EXPECT_EQ(annotatedNames[about().Text1->handle()], L"連絡先");
     EXPECT_EQ(annotatedNames[about().picIcon->handle()], L"アイコン");
+    EXPECT_EQ(annotatedLiveSettings, (std::map<HWND, LONG> { { form->Label1->handle(), 1 } }));
 }
 
 struct Closing {
@@ -1000,5 +1032,7 @@ int main(int argc, char** argv) {
         expectedDpi = static_cast<UINT>(std::atoi(dpi));
     runtime::setProgramTitle(u"quorvel");
     standInForTheAnnotationService();
+    SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+        seeWinEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 #include "controls.h"
 
+#include "runtime/announcements.h"
 #include "runtime/captions.h"
 #include "runtime/check_box.h"
 #include "runtime/qt/strings.h"
@@ -18,6 +19,8 @@ Label::Label(QWidget* parent)
 void Label::setCaption(const QString& caption) {
     caption_ = caption;
     setText(toQString(captionAsShown(view(caption), u"\n")));
+    if (announced_)
+        announcements::captionSet(this, view(caption));
 }
 
 CommandButton::CommandButton(QWidget* parent)

@@ -17,7 +17,8 @@
 namespace quorvel::runtime {
 
 /// A label whose caption may break its lines with a lone CR, as well as with CR LF or LF; the
-/// caption keeps its code units, only the display breaks there.
+/// caption keeps its code units, only the display breaks there. An announced label's new captions
+/// are told to screen readers (runtime/announcements.h).
 class Label : public QLabel {
     Q_OBJECT
 public:
@@ -26,9 +27,11 @@ public:
     const QString& caption() const { return caption_; }
     void setCaption(const QString& caption);
     void setCaption(QStringView caption) { setCaption(caption.toString()); }
+    void setAnnounced(bool announced) { announced_ = announced; }
 
 private:
     QString caption_;
+    bool announced_ = false;
 };
 
 class CommandButton : public QPushButton {

@@ -32,13 +32,19 @@ private:
 };
 
 /// A label: a static control whose caption screen readers and other programs read with
-/// WM_GETTEXT. The caption keeps its code units; a lone CR in it shows as a line break.
+/// WM_GETTEXT. The caption keeps its code units; a lone CR in it shows as a line break. An
+/// announced label's new captions are told to screen readers (runtime/announcements.h).
 class Label : public ChildWindow {
 public:
     static constexpr ControlClass kind = ControlClass::Label;
-    using ChildWindow::ChildWindow;
+    explicit Label(HWND__* handle, bool announced = false)
+        : ChildWindow(handle)
+        , announced_(announced) { }
     std::u16string caption() const;
     void setCaption(std::u16string_view caption);
+
+private:
+    bool announced_;
 };
 
 /// A multi-line edit control without scroll bars, wrapping long lines; no length limit of its own.
