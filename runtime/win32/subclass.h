@@ -2,11 +2,11 @@
 
 // A control whose messages go first to a procedure of the runtime's, which passes on what it does
 // not handle to the control's own procedure; what screen readers are to be given of the control
-// (its name, a live region) is given when a screen reader first asks for it (accessibility.h). comctl32's SetWindowSubclass would
-// do the same, but it looks its data up as a window property at every message, and under Wine each
-// look-up is a request to the Wine server (two for every message to the control). Here the data
-// hangs on the control itself, in its user data (GWLP_USERDATA), which the controls used here leave
-// to the program.
+// (its name, a live region) is given when a screen reader first asks for it (accessibility.h).
+// comctl32's SetWindowSubclass would do the same, but it looks its data up as a window property at
+// every message, and under Wine each look-up is a request to the Wine server (two for every message
+// to the control). Here the data hangs on the control itself, in its user data (GWLP_USERDATA),
+// which the controls used here leave to the program.
 
 #include "accessibility.h"
 #include "win32.h"

@@ -294,8 +294,8 @@ void standInForTheAnnotationService() {
 
 std::vector<HWND> liveRegionChanges;
 
-void CALLBACK seeWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
-    DWORD) {
+void CALLBACK seeWinEvent(
+    HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
     if (event == EVENT_OBJECT_LIVEREGIONCHANGED && object == OBJID_CLIENT && child == CHILDID_SELF)
         liveRegionChanges.push_back(window);
 }
