@@ -68,8 +68,9 @@ bool CompositionGuard::admit(QWidget* box, const QInputMethodEvent& event) {
     if (resetting_) {
         committedAtReset_ = !event.commitString().isEmpty();
     } else if (holdsNothing(event)) {
-        // Removed (Escape, or Backspace over all of it), the composition stays removed: Qt 6.4's
-        // ibus support keeps its own copy and would commit it at the next focus change.
+        // Removed (Escape, or Backspace over all of it), the composition stays removed: Qt's ibus
+        // support keeps its own copy of the last composition (Qt 6.4 commits it at the next
+        // focus change), which a reset clears.
         QGuiApplication::inputMethod()->reset();
     } else if (onlyCommits(event, text_)) {
         // Qt commits a composition itself just before it moves the focus (and then resets the
@@ -85,8 +86,8 @@ void CompositionGuard::end() {
         return;
     const QPointer<QWidget> box = box_;
     const QString text = text_;
-    // An input method commits its composition when reset: fcitx5 at once, ibus (its daemon) a
-    // moment later, which is the late copy.
+    // An input method commits its composition when reset: fcitx5 at once; with Qt 6.4, ibus (its
+    // daemon) a moment later, which is the late copy; with Qt 6.8 ibus not at all.
     committedAtReset_ = false;
     resetting_ = true;
     QGuiApplication::inputMethod()->reset();

@@ -8,9 +8,12 @@
 // or not; a click handler, an accessibility Press too; the focus leaving the box; its window going
 // inactive) is seen here first: the guard resets the input method, which fcitx5 answers by
 // committing at once, and otherwise enters the text itself before the click or focus change goes
-// on. (Qt's own commit just before a focus change counts as such an ending too.) ibus then sends
-// the same text again a moment later, through the program's one input context into whatever box
-// has the focus by then: that late copy is dropped, and nothing else is.
+// on. (Qt's own commit just before a focus change counts as such an ending too.) With Qt 6.4, ibus
+// then sends the same text again a moment later, through the program's one input context into
+// whatever box has the focus by then: that late copy is dropped, and nothing else is. Qt 6.5 and
+// later ask ibus to leave the committing to them (ClientCommitPreedit), and no copy comes; the
+// guard waits for one all the same, and drops only what does come, so it needs no version check:
+// the same text again with nothing in between, within the deadline.
 //
 //   Idle         -- the input method shows a composition ------------------> Composing
 //   Composing    -- the input method commits or clears it -----------------> Idle
