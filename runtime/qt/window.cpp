@@ -187,10 +187,11 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
     else
         window->resize(size);
     // At a fractional scale Qt asks the window manager to size the window in steps of whole
-    // logical pixels (2 device pixels at 1.5), counted from a base that is the minimum size when
-    // none is given (Qt 6.8: the menu bar's 27 device pixels), which leaves the designed size
-    // out of reach: 366 becomes 365, a client area one logical pixel short. Counted from the
-    // designed size, the steps start where the design is.
+    // logical pixels (2 device pixels at 1.5), counted from a base size. Qt 6.4 gives a base of
+    // 0 x 0; Qt 6.8 gives none, and the window manager counts from the minimum size instead (the
+    // menu bar's 27 device pixels at 144 dpi), which leaves the designed size out of reach: 366
+    // becomes 365, a client area one logical pixel short. Counted from the designed size, the
+    // steps start where the design is, with either.
     window->setBaseSize(size);
     if (design.border == Border::FixedDialog)
         window->setFixedSize(size);
