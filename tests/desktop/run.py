@@ -419,10 +419,16 @@ class X11Desktop:
             self.click(name)
         self.driver.wait(f"the focus in {name}", there)
         if self.kind == "fcitx5":
-            # fcitx5 keeps an on/off state per input context: switch mozc on for this one.
-            self.session.run(["fcitx5-remote", "-o"])
-            wait_for("fcitx5 on", lambda: self.session.run(["fcitx5-remote"]).stdout.strip()
-                     == b"2", 5)
+            # fcitx5 keeps an on/off state per input context: switch mozc on for this one. Asked
+            # again until it is on: seen on a loaded machine, the first ask, before fcitx5 had
+            # taken in the new input context, was lost.
+            def on():
+                if self.session.run(["fcitx5-remote"]).stdout.strip() == b"2":
+                    return True
+                self.session.run(["fcitx5-remote", "-o"])
+                return False
+
+            wait_for("fcitx5 on", on, 10, 0.2)
 
     def focus_text(self):
         self.focus_box("Text1")
