@@ -25,13 +25,12 @@ DefaultModule file
 DefaultLanguage "en"
 """
 
-# speech-dispatcher puts each utterance in $DATA, single quotes in it escaped.
+# speech-dispatcher puts each utterance in $DATA, single quotes in it escaped, in the character set
+# of the language asked for (ISO 8859-1 for one it does not know): UTF-8 for each that Orca may ask
+# for (Orca 43 asks for "en", Orca 48 for the locale's language, "c" in the test's C.UTF-8).
 FILE_MODULE_CONFIG = """GenericExecuteSynth "printf '%s\\\\n' \\'$DATA\\' >> {spoken}"
-GenericLanguage "en" "en" "utf-8"
-GenericLanguage "ja" "ja" "utf-8"
-AddVoice "en" "MALE1" "file"
-AddVoice "ja" "MALE1" "file"
-"""
+""" + "".join(f'GenericLanguage "{code}" "{code}" "utf-8"\nAddVoice "{code}" "MALE1" "file"\n'
+              for code in ("c", "en", "en-us", "ja"))
 
 
 def start_orca(session):
