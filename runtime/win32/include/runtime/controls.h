@@ -6,9 +6,11 @@
 //
 // Each control holds the handle of its child window, made by the window that owns it
 // (runtime/win32/build.cpp); the properties read and write that window. <windows.h> stays out of
-// this header, so the windows' code sees none of its macros.
+// this header, so the windows' code sees none of its macros. What the windows may use of the
+// controls is runtime/controls_contract.h, checked at the end.
 
 #include "base/numbers.h"
+#include "runtime/controls_contract.h"
 #include "runtime/design.h"
 #include "runtime/strings.h"
 
@@ -128,5 +130,8 @@ private:
     HWND__* window_;
     int command_;
 };
+
+static_assert(
+    contract::Controls<Label, TextBox, CheckBox, CommandButton, PictureBox, Line, Menu, MenuItem>);
 
 } // namespace quorvel::runtime
