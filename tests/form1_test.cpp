@@ -10,6 +10,7 @@
 #include "runtime/testing.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
+#include "window_cases.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -34,9 +35,7 @@ QString bigText() {
     return (QString(38, QChar(u'\u3042')) + u"\n"_s).repeated(bigLines);
 }
 
-const QString note
-    = QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。"
-                     "\r全角１文字も半角１文字も同じ、１カウントです。");
+const QString note = runtime::toQString(tests::note);
 
 // A control of the window, picked in a data row by its member.
 using Pick = QWidget* (*)(ui::Form1&);
@@ -153,43 +152,23 @@ private slots:
 
     void countsPastedText_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("grayed"); // Check1 set to 2 by code first
-        QTest::addColumn<bool>("checked"); // Check1 clicked once
+        QTest::addColumn<int>("check"); // Check1 set to it by code first
+        QTest::addColumn<bool>("click"); // then Check1 clicked once
         QTest::addColumn<QString>("count");
-        QTest::newRow("empty box") << "" << false << false << "0";
-        QTest::newRow("pasted CR LF is a line break") << "ab\r\ncd" << false << false << "4";
-        QTest::newRow("pasted lone LF counts") << "ab\ncd" << false << false << "5";
-        QTest::newRow("pasted lone CR counts") << "ab\rcd" << false << false << "5";
-        QTest::newRow("CR CR LF keeps the first CR") << "\r\r\n" << false << false << "1";
-        QTest::newRow("LF CR is no pair") << "\n\r" << false << false << "2";
-        QTest::newRow("U+2028 and U+2029 count")
-            << QString::fromUtf16(u"a\u2028b\u2029c") << false << false << "5";
-        QTest::newRow("full-width space unchecked")
-            << QString::fromUtf16(u"\uFF21\u3000\uFF22") << false << false << "2";
-        QTest::newRow("full-width space checked")
-            << QString::fromUtf16(u"\uFF21\u3000\uFF22") << false << true << "3";
-        QTest::newRow("full-width space grayed counts as unchecked")
-            << QString::fromUtf16(u"\uFF21\u3000\uFF22") << true << false << "2";
-        QTest::newRow("a click on a grayed box checks it")
-            << QString::fromUtf16(u"\uFF21\u3000\uFF22") << true << true << "3";
-        QTest::newRow("no-break space and tab")
-            << QString::fromUtf16(u"\u00A0\t") << false << false << "2";
-        QTest::newRow("surrogate pair counts two")
-            << QString::fromUtf16(u"\U0001F600") << false << false << "2";
-        QTest::newRow("frame marks are ordinary")
-            << QString::fromUtf16(u"\uFDD0\uFDD1") << false << false << "2";
+        for (const tests::PastedCount& row : tests::pastedCounts())
+            QTest::newRow(row.name) << runtime::toQString(row.text) << row.check << row.click
+                                    << runtime::toQString(row.count);
     }
 
     void countsPastedText() {
         QFETCH(QString, text);
-        QFETCH(bool, grayed);
-        QFETCH(bool, checked);
+        QFETCH(int, check);
+        QFETCH(bool, click);
         QFETCH(QString, count);
-        if (grayed)
-            form->Check1->setValue(2);
-        if (checked)
+        form->Check1->setValue(static_cast<runtime::Integer>(check));
+        if (click)
             clickCheck1();
-        QCOMPARE(form->Check1->value(), checked ? 1 : grayed ? 2 : 0);
+        QCOMPARE(form->Check1->value(), click ? (check == 1 ? 0 : 1) : check);
         paste(text);
         QCOMPARE(form->Text1->text(), text);
         clickCount();
@@ -534,7 +513,7 @@ private slots:
     }
 
     void overflowIsReportedAndNothingIsLost() {
-        const QString text = QStringLiteral("\r\n").repeated(16384) + QStringLiteral("abc");
+        const QString text = runtime::toQString(tests::pairsPastTheLimit());
         paste(text);
         runtime::answerNextReport();
         clickCount();
@@ -553,7 +532,7 @@ private slots:
     }
 
     void overflowFromFullWidthSpacesOnlyWhenUnchecked() {
-        paste(QString(32768, QChar(0x3000)));
+        paste(runtime::toQString(tests::spacesPastTheLimit()));
         runtime::answerNextReport();
         clickCount();
         QCOMPARE(runtime::takeAnsweredReports(), std::vector { runtime::ErrorNumber::Overflow });

@@ -7,6 +7,7 @@
 #include "ui/form1.h"
 #include "ui/frm_about.h"
 #include "ui/project.h"
+#include "window_cases.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,9 +16,7 @@
 using namespace quorvel;
 
 namespace {
-const QString note
-    = QStringLiteral("上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。"
-                     "\r全角１文字も半角１文字も同じ、１カウントです。");
+const QString note = runtime::toQString(tests::note);
 
 ui::Form1& mainForm() {
     return runtime::defaultInstance<ui::Form1>();

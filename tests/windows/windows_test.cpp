@@ -9,6 +9,7 @@
 // prefix's LogPixels.
 
 #include "../test_window.h"
+#include "../window_cases.h"
 #include "fonts.h"
 #include "message_loop.h"
 #include "runtime/handlers.h"
@@ -17,6 +18,7 @@
 #include "ui/form1.h"
 #include "ui/form1_design.h"
 #include "ui/frm_about.h"
+#include "ui/frm_about_design.h"
 #include "win32.h"
 #include "window.h"
 
@@ -29,6 +31,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,8 +45,7 @@ namespace {
 std::wstring quorvelExe; // the program under test, from the command line
 UINT expectedDpi = 96;
 
-const std::u16string note = u"上のﾃｷｽﾄﾎﾞｯｸｽに、ﾃｷｽﾄを貼り付けて、カウント実行ボタンを押して下さい。"
-                            u"\r全角１文字も半角１文字も同じ、１カウントです。";
+using tests::note;
 
 void pump() {
     win32::dispatchWaiting();
@@ -178,18 +180,6 @@ int formWindows() {
         },
         reinterpret_cast<LPARAM>(&count));
     return count;
-}
-
-// A novel-sized text (about 1 MB in UTF-16): 11,000 paragraphs, each opening with a full-width
-// space and closing with CR LF, with kana, kanji, Latin letters and a character outside the BMP.
-std::u16string novel() {
-    const std::u16string paragraph = u"　吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当が"
-                                     u"つかぬ。Neko 𠮷 ｶﾅ。\r\n";
-    std::u16string text;
-    text.reserve(paragraph.size() * 11'000);
-    for (int i = 0; i < 11'000; ++i)
-        text += paragraph;
-    return text;
 }
 
 // ---- Windows' annotation service, stood in for in this process: Wine's takes the names given but
@@ -410,22 +400,13 @@ TEST_F(MainWindow, EscDoesNothingInTheTextBox) {
     EXPECT_EQ(textOf(text()), u"x");
 }
 
-struct Pasted {
-    const char* name;
-    std::u16string text;
-    int check;
-    std::u16string count;
-};
-
-void PrintTo(const Pasted& pasted, std::ostream* out) {
-    *out << pasted.name;
-}
-
-class Pastes : public MainWindow, public testing::WithParamInterface<Pasted> { };
+class Pastes : public MainWindow, public testing::WithParamInterface<tests::PastedCount> { };
 
 TEST_P(Pastes, CountRightAndCopyOutExactly) {
-    const Pasted& pasted = GetParam();
+    const tests::PastedCount& pasted = GetParam();
     setCheck(pasted.check);
+    if (pasted.click)
+        click(form->Check1->handle());
     paste(pasted.text);
     const std::u16string held = textOf(text());
     EXPECT_TRUE(held == pasted.text) << "the box holds " << shown(held);
@@ -441,19 +422,8 @@ TEST_P(Pastes, CountRightAndCopyOutExactly) {
     EXPECT_TRUE(copied == pasted.text) << "copied " << shown(copied);
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, Pastes,
-    testing::Values(Pasted { "LoneLf", u"ab\ncd", 0, u"5" },
-        Pasted { "LoneCr", u"ab\rcd", 0, u"5" }, Pasted { "CrLf", u"ab\r\ncd", 0, u"4" },
-        Pasted { "CrCrLf", u"\r\r\n", 0, u"1" },
-        Pasted { "FullWidthSpaceUncounted", u"Ａ　Ｂ", 0, u"2" },
-        Pasted { "FullWidthSpaceCounted", u"Ａ　Ｂ", 1, u"3" },
-        Pasted { "FullWidthSpaceGrayedUncounted", u"Ａ　Ｂ", 2, u"2" },
-        Pasted { "LeadingByteOrderMark", u"\uFEFFab", 0, u"3" },
-        Pasted { "SurrogatePair", u"a😀", 0, u"3" },
-        Pasted { "LoneSurrogate", std::u16string { u'a', char16_t(0xD800), u'b' }, 0, u"3" },
-        // 11,000 paragraphs of 47 code units, less 2 for the CR LF and 1 for the space.
-        Pasted { "Novel", novel(), 0, u"484000" }),
-    [](const testing::TestParamInfo<Pasted>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(MainWindow, Pastes, testing::ValuesIn(tests::pastedCounts()),
+    [](const testing::TestParamInfo<tests::PastedCount>& info) { return info.param.name; });
 
 TEST_F(MainWindow, ClearEmptiesTheBoxAndKeepsTheCount) {
     paste(u"abc");
@@ -485,20 +455,10 @@ TEST_F(MainWindow, TabVisitsTheControlsInTabOrder) {
     EXPECT_EQ(GetFocus(), form->Check1->handle());
 }
 
-struct Overflowing {
-    const char* name;
-    std::u16string text;
-    int check;
-};
-
-void PrintTo(const Overflowing& overflowing, std::ostream* out) {
-    *out << overflowing.name;
-}
-
-class Overflows : public MainWindow, public testing::WithParamInterface<Overflowing> { };
+class Overflows : public MainWindow, public testing::WithParamInterface<tests::Overflowing> { };
 
 TEST_P(Overflows, AreReportedAndTheTextIsKept) {
-    const Overflowing& overflowing = GetParam();
+    const tests::Overflowing& overflowing = GetParam();
     setCheck(overflowing.check);
     paste(overflowing.text);
     runtime::answerNextReport();
@@ -511,25 +471,8 @@ TEST_P(Overflows, AreReportedAndTheTextIsKept) {
     EXPECT_EQ(form->Check1->value(), overflowing.check);
 }
 
-INSTANTIATE_TEST_SUITE_P(MainWindow, Overflows,
-    testing::Values(Overflowing { "CrLfPairs16384",
-                        [] {
-                            std::u16string text;
-                            for (int i = 0; i < 16384; ++i)
-                                text += u"\r\n";
-                            return text;
-                        }(),
-                        1 },
-        // In lines of 32, as a text would hold them (a line without a break is slow to lay out).
-        Overflowing { "FullWidthSpaces32768",
-            [] {
-                std::u16string text;
-                for (int i = 0; i < 1024; ++i)
-                    text += std::u16string(32, u'　') + u"\r\n";
-                return text;
-            }(),
-            0 }),
-    [](const testing::TestParamInfo<Overflowing>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(MainWindow, Overflows, testing::ValuesIn(tests::overflowingTexts()),
+    [](const testing::TestParamInfo<tests::Overflowing>& info) { return info.param.name; });
 
 TEST_F(MainWindow, BelowTheLimitsNothingIsReported) {
     // 16383 CR LF pairs and 32768 full-width spaces, two before each pair and two at the end.
@@ -805,19 +748,27 @@ TEST_F(AboutWindow, SeparatorIsGrayOverWhite) {
 
 // ---- Every control where its design puts it, at the resolution of the Wine prefix.
 
-struct Placed {
-    const char* name;
-    RECT twips; // left, top, width, height
-};
-
-void expectPlaced(HWND control, const Placed& placed, UINT dpi = expectedDpi) {
+void expectPlaced(HWND control, const runtime::ControlDesign& design, UINT dpi = expectedDpi) {
     RECT rectangle;
     GetWindowRect(control, &rectangle);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rectangle), 2);
-    EXPECT_EQ(rectangle.left, pixels(placed.twips.left, dpi)) << placed.name;
-    EXPECT_EQ(rectangle.top, pixels(placed.twips.top, dpi)) << placed.name;
-    EXPECT_EQ(rectangle.right - rectangle.left, pixels(placed.twips.right, dpi)) << placed.name;
-    EXPECT_EQ(rectangle.bottom - rectangle.top, pixels(placed.twips.bottom, dpi)) << placed.name;
+    const runtime::Place& place = design.place;
+    EXPECT_EQ(rectangle.left, pixels(place.left, dpi)) << design.name;
+    EXPECT_EQ(rectangle.top, pixels(place.top, dpi)) << design.name;
+    EXPECT_EQ(rectangle.right - rectangle.left, pixels(place.width, dpi)) << design.name;
+    EXPECT_EQ(rectangle.bottom - rectangle.top, pixels(place.height, dpi)) << design.name;
+}
+
+const runtime::ControlDesign& designOf(const runtime::FormDesign& form, std::string_view name) {
+    return *std::ranges::find(form.controls, name, &runtime::ControlDesign::name);
+}
+
+// Each control of a form where its design puts it; the picture box, which sizes itself, aside.
+void expectPlaced(const runtime::FormDesign& design, std::span<const HWND> controls) {
+    ASSERT_EQ(controls.size(), design.controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        if (design.controls[i].kind != runtime::ControlClass::PictureBox)
+            expectPlaced(controls[i], design.controls[i]);
 }
 
 TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
@@ -825,41 +776,26 @@ TEST_F(AboutWindow, ControlsAreWhereTheDesignsPutThem) {
     ASSERT_EQ(GetDpiForWindow(main), expectedDpi);
     RECT client;
     GetClientRect(main, &client);
-    EXPECT_EQ(client.right, pixels(6555));
-    EXPECT_EQ(client.bottom, pixels(3390));
-    const Placed mainControls[] = {
-        { "Command1", { 0, 120, 1335, 375 } },
-        { "Label1", { 1440, 120, 1095, 375 } },
-        { "Text1", { 0, 600, 6495, 2175 } },
-        { "Command2", { 2640, 120, 1335, 375 } },
-        { "Label2", { 0, 2880, 6495, 495 } },
-        { "Check1", { 4320, 120, 2175, 255 } },
-    };
-    const HWND mainHandles[] = { form->Command1->handle(), form->Label1->handle(), text(),
+    EXPECT_EQ(client.right, pixels(ui::form1Design.clientWidth));
+    EXPECT_EQ(client.bottom, pixels(ui::form1Design.clientHeight));
+    // In the designs' order, which is the tab order.
+    const HWND mainControls[] = { form->Command1->handle(), form->Label1->handle(), text(),
         form->Command2->handle(), form->Label2->handle(), form->Check1->handle() };
-    for (std::size_t i = 0; i < std::size(mainControls); ++i)
-        expectPlaced(mainHandles[i], mainControls[i]);
+    expectPlaced(ui::form1Design, mainControls);
 
     open();
     HWND window = aboutWindow();
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, pixels(5760));
-    EXPECT_EQ(client.bottom, pixels(3150));
+    EXPECT_EQ(client.right, pixels(ui::frmAboutDesign.clientWidth));
+    EXPECT_EQ(client.bottom, pixels(ui::frmAboutDesign.clientHeight));
     POINT corner { 0, 0 };
     ClientToScreen(window, &corner);
-    EXPECT_EQ(corner.x, pixels(2340));
-    EXPECT_EQ(corner.y, pixels(1935));
-    const Placed aboutControls[] = {
-        { "cmdOK", { 4320, 2640, 1310, 345 } },
-        { "lblDescription", { 1050, 1125, 3885, 330 } },
-        { "lblTitle", { 1050, 240, 4485, 360 } },
-        { "lblVersion", { 1050, 780, 3885, 225 } },
-        { "Text1", { 240, 2160, 3975, 855 } },
-    };
-    const HWND aboutHandles[] = { about().cmdOK->handle(), about().lblDescription->handle(),
-        about().lblTitle->handle(), about().lblVersion->handle(), about().Text1->handle() };
-    for (std::size_t i = 0; i < std::size(aboutControls); ++i)
-        expectPlaced(aboutHandles[i], aboutControls[i]);
+    EXPECT_EQ(corner.x, pixels(ui::frmAboutDesign.position->x));
+    EXPECT_EQ(corner.y, pixels(ui::frmAboutDesign.position->y));
+    const HWND aboutControls[]
+        = { about().cmdOK->handle(), about().picIcon->handle(), about().lblDescription->handle(),
+              about().lblTitle->handle(), about().lblVersion->handle(), about().Text1->handle() };
+    expectPlaced(ui::frmAboutDesign, aboutControls);
 
     // The picture box sizes itself to the 32 x 32 icon (scaled) inside a one-pixel border.
     RECT picture;
@@ -899,19 +835,19 @@ TEST_F(AboutWindow, ANewResolutionLaysEachWindowOutAgain) {
     };
 
     moveToNewResolution(window());
-    expectPlaced(form->Command1->handle(), { "Command1", { 0, 120, 1335, 375 } }, dpi);
-    expectPlaced(text(), { "Text1", { 0, 600, 6495, 2175 } }, dpi);
-    expectPlaced(form->Label2->handle(), { "Label2", { 0, 2880, 6495, 495 } }, dpi);
+    expectPlaced(form->Command1->handle(), designOf(ui::form1Design, "Command1"), dpi);
+    expectPlaced(text(), designOf(ui::form1Design, "Text1"), dpi);
+    expectPlaced(form->Label2->handle(), designOf(ui::form1Design, "Label2"), dpi);
     EXPECT_EQ(fontHeight(text()), -std::lround(9.75 * dpi / 72)); // ＭＳ 明朝 9.75 pt
     EXPECT_EQ(fontHeight(form->Label2->handle()), -std::lround(9.0 * dpi / 72));
 
     moveToNewResolution(aboutWindow());
     RECT client;
     GetClientRect(aboutWindow(), &client);
-    EXPECT_EQ(client.right, pixels(5760, dpi));
-    EXPECT_EQ(client.bottom, pixels(3150, dpi));
-    expectPlaced(about().cmdOK->handle(), { "cmdOK", { 4320, 2640, 1310, 345 } }, dpi);
-    expectPlaced(about().Text1->handle(), { "Text1", { 240, 2160, 3975, 855 } }, dpi);
+    EXPECT_EQ(client.right, pixels(ui::frmAboutDesign.clientWidth, dpi));
+    EXPECT_EQ(client.bottom, pixels(ui::frmAboutDesign.clientHeight, dpi));
+    expectPlaced(about().cmdOK->handle(), designOf(ui::frmAboutDesign, "cmdOK"), dpi);
+    expectPlaced(about().Text1->handle(), designOf(ui::frmAboutDesign, "Text1"), dpi);
     EXPECT_EQ(fontHeight(about().lblTitle->handle()), -std::lround(12.0 * dpi / 72)); // 12 pt
 }
 
