@@ -27,6 +27,7 @@
 
 #include <chrono>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <thread>
@@ -258,241 +259,307 @@ class TextBoxModelTest : public QObject {
         return access ? access->editableTextInterface() : nullptr;
     }
 
-    // One random step, applied to the widget and to the model. Returns what it did.
-    QString step() {
-        switch (pick(30)) {
+    // The steps, each applied to the widget and to the model; each returns what it did.
+
+    QString typeStep() {
+        // A character, or a word of a few, which Qt makes one undo step.
+        static const char16_t* typed[]
+            = { u"a", u"Q", u"あ", u"漢", u"\u3000", u"ｶ", u"\U0001F600", u"\u2028" };
+        const int letters = pick(2) ? 1 : 2 + pick(3);
+        for (int i = 0; i < letters; ++i) {
+            const QString text = QString::fromUtf16(typed[pick(std::size(typed))]);
+            typeText(text);
+            model.replaceSelection(text);
+        }
+        return letters == 1 ? u"type"_s : u"type a word"_s;
+    }
+
+    QString enterStep() {
+        static const Qt::KeyboardModifiers mods[]
+            = { Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::KeypadModifier };
+        const Qt::KeyboardModifiers m = mods[pick(4)];
+        key(m == Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return, m);
+        model.replaceSelection(u"\r\n"_s);
+        return u"enter"_s;
+    }
+
+    QString pasteStep() {
+        const bool oddly = !pick(3);
+        const QString text = oddly ? randomOffered(12) : randomText(12);
+        QGuiApplication::clipboard()->setMimeData(offer(text, oddly).release());
+        clipboard = QGuiApplication::clipboard()->text();
+        switch (pick(3)) {
         case 0:
-        case 1:
-        case 2: {
-            // A character, or a word of a few, which Qt makes one undo step.
-            static const char16_t* typed[]
-                = { u"a", u"Q", u"あ", u"漢", u"\u3000", u"ｶ", u"\U0001F600", u"\u2028" };
-            const int letters = pick(2) ? 1 : 2 + pick(3);
-            for (int i = 0; i < letters; ++i) {
-                const QString text = QString::fromUtf16(typed[pick(std::size(typed))]);
-                typeText(text);
-                model.replaceSelection(text);
-            }
-            return letters == 1 ? u"type"_s : u"type a word"_s;
-        }
-        case 3: {
-            static const Qt::KeyboardModifiers mods[]
-                = { Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::KeypadModifier };
-            const Qt::KeyboardModifiers m = mods[pick(4)];
-            key(m == Qt::KeypadModifier ? Qt::Key_Enter : Qt::Key_Return, m);
-            model.replaceSelection(u"\r\n"_s);
-            return u"enter"_s;
-        }
-        case 4:
-        case 5: {
-            const bool oddly = !pick(3);
-            const QString text = oddly ? randomOffered(12) : randomText(12);
-            QGuiApplication::clipboard()->setMimeData(offer(text, oddly).release());
-            clipboard = QGuiApplication::clipboard()->text();
-            switch (pick(3)) {
-            case 0:
-                key(Qt::Key_V, Qt::ControlModifier);
-                break;
-            case 1:
-                key(Qt::Key_Insert, Qt::ShiftModifier);
-                break;
-            case 2: {
-                std::unique_ptr<QMenu> menu(box->createContextMenu());
-                for (QAction* action : menu->actions())
-                    if (action->objectName() == u"edit-paste")
-                        action->trigger();
-                break;
-            }
-            }
-            model.replaceSelection(text);
-            return u"paste"_s;
-        }
-        case 6: {
-            if (model.selected()) { // a drop lands at a caret, not on a selection
-                setCaret(model.caret, model.caret);
-                return u"select"_s;
-            }
-            const bool oddly = !pick(3);
-            const QString text = oddly ? randomOffered(8) : randomText(8);
-            drop(offer(text, oddly));
-            // The drop lands where the pointer is, next to the caret: where exactly (the caret at
-            // the end of a wrapped line has two places on screen) the widget says; the rest must
-            // follow the model.
-            const int at = box->caret().position - static_cast<int>(units(text).size());
-            model.replace(at, at, text);
-            return u"drop"_s;
-        }
-        case 7: {
-            const QString text = randomText(6);
-            QInputMethodEvent composing(u"かんじ"_s, {});
-            QCoreApplication::sendEvent(box, &composing);
-            // Composing replaces the selection, an undo step of its own.
-            if (model.selected()) {
-                model.replaceSelection({});
-                between.push_back(model);
-            }
-            QInputMethodEvent commit;
-            commit.setCommitString(text);
-            QCoreApplication::sendEvent(box, &commit);
-            model.replaceSelection(text);
-            return u"input method"_s;
-        }
-        case 8:
-        case 9:
-            setCaret(randomPosition(), randomPosition());
-            return u"select"_s;
-        case 27: // a selection that runs to the end, where a final line break may be
-            setCaret(model.size(), randomPosition());
-            return u"select to the end"_s;
-        case 10:
-        case 11:
-            key(Qt::Key_Backspace);
-            if (model.selected())
-                model.replaceSelection({});
-            else if (model.caret > 0)
-                model.replace(model.previous(model.caret), model.caret, {});
-            return u"backspace"_s;
-        case 12:
-            key(Qt::Key_Delete);
-            if (model.selected())
-                model.replaceSelection({});
-            else if (model.caret < model.size())
-                model.replace(model.caret, model.next(model.caret), {});
-            return u"delete"_s;
-        case 13: {
-            const bool shift = pick(2);
-            const bool right = pick(2);
-            if (model.selected() && !shift)
-                return u"nothing"_s;
-            key(right ? Qt::Key_Right : Qt::Key_Left, shift ? Qt::ShiftModifier : Qt::NoModifier);
-            model.caret = right ? model.next(model.caret) : model.previous(model.caret);
-            if (!shift)
-                model.anchor = model.caret;
-            return u"arrow"_s;
-        }
-        case 14:
-            pick(2) ? key(Qt::Key_C, Qt::ControlModifier)
-                    : key(Qt::Key_Insert, Qt::ControlModifier);
-            if (model.selected())
-                clipboard = model.selection();
-            return u"copy"_s;
-        case 15:
-            pick(2) ? key(Qt::Key_X, Qt::ControlModifier) : key(Qt::Key_Delete, Qt::ShiftModifier);
-            if (model.selected()) {
-                clipboard = model.selection();
-                model.replaceSelection({});
-            }
-            return u"cut"_s;
-        case 16:
-            if (clipboard.isNull())
-                return u"nothing"_s;
-            QGuiApplication::clipboard()->setText(clipboard);
             key(Qt::Key_V, Qt::ControlModifier);
-            model.replaceSelection(clipboard);
-            return u"paste back"_s;
-        case 17:
-        case 18:
-            key(Qt::Key_Z, Qt::ControlModifier);
-            return u"undo"_s;
-        case 19:
-            pick(2) ? key(Qt::Key_Y, Qt::ControlModifier)
-                    : key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-            return u"redo"_s;
-        case 20: {
-            const QString text = pick(4) ? randomText(30) : QString();
-            pick(2) ? box->setText(text) : box->setText(QStringView(text));
-            model.replace(0, model.size(), text);
-            model.caret = model.anchor = 0;
-            return u"set text"_s;
+            break;
+        case 1:
+            key(Qt::Key_Insert, Qt::ShiftModifier);
+            break;
+        case 2: {
+            std::unique_ptr<QMenu> menu(box->createContextMenu());
+            for (QAction* action : menu->actions())
+                if (action->objectName() == u"edit-paste")
+                    action->trigger();
+            break;
         }
-        case 21: {
-            // Assistive tools insert, replace and delete at positions of their own.
-            QAccessibleEditableTextInterface* tool = assistiveTool();
-            if (!tool)
-                return u"no assistive interface"_s;
-            const int from = randomPosition();
-            const int to = std::max(from, randomPosition());
-            const QString text = randomText(6);
-            switch (pick(3)) {
-            case 0:
-                tool->insertText(from, text);
-                model.edit(from, from, text);
-                break;
-            case 1:
-                tool->replaceText(from, to, text);
-                model.edit(from, to, text);
-                break;
-            default:
-                tool->deleteText(from, to);
-                model.edit(from, to, {});
-                break;
-            }
-            return u"assistive edit"_s;
         }
-        case 22: {
-            const QString text = randomText(8);
-            if (pick(2)) {
-                box->insert(text);
-                model.replaceSelection(text);
-            } else {
-                box->appendPlainText(text);
-                model.edit(model.size(), model.size(), model.size() == 0 ? text : u"\r\n"_s + text);
-            }
-            return u"insert or append"_s;
+        model.replaceSelection(text);
+        return u"paste"_s;
+    }
+
+    QString dropStep() {
+        if (model.selected()) { // a drop lands at a caret, not on a selection
+            setCaret(model.caret, model.caret);
+            return u"select"_s;
         }
-        case 23:
-            if (pick(4)) // now and then: it forgets the undo history
-                return u"nothing"_s;
-            box->clear();
-            model = {};
-            return u"clear"_s;
-        case 24:
-        case 25: {
-            // Another program's text, offered as UTF-8 or as compound text, or no text at all; it
-            // has come already, or comes from the other program's thread a moment later.
-            const QString text = randomOffered(12);
-            X11Transfer given;
-            if (pick(8)) {
-                const bool compound = compoundTextDecodes && pick(3) == 0;
-                given = { X11Transfer::End::Given, compound ? "COMPOUND_TEXT" : "UTF8_STRING",
-                    (compound ? compoundText(text) : text.toUtf8()).toStdString() };
-            }
-            auto incoming
-                = std::make_shared<IncomingText>(quorvel::runtime::X11Selection::Clipboard);
-            if (pick(2)) {
-                incoming->finish(given);
-            } else {
-                if (owner.joinable())
-                    owner.join();
-                owner = std::thread([incoming, given, ms = pick(3)] {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-                    incoming->finish(given);
-                });
-            }
-            // The other program has the clipboard: Qt's data for it stands in for its offer.
-            QGuiApplication::clipboard()->setText(text);
-            clipboard = text;
-            nextIncoming = incoming;
-            pick(2) ? key(Qt::Key_V, Qt::ControlModifier) : key(Qt::Key_Insert, Qt::ShiftModifier);
-            if (std::exchange(nextIncoming, nullptr))
-                return u"paste not asked for"_s;
-            onItsWay = { model.caret, model.anchor,
-                given.end == X11Transfer::End::Given ? std::optional(text) : std::nullopt };
-            return u"paste on its way"_s;
+        const bool oddly = !pick(3);
+        const QString text = oddly ? randomOffered(8) : randomText(8);
+        drop(offer(text, oddly));
+        // The drop lands where the pointer is, next to the caret: where exactly (the caret at
+        // the end of a wrapped line has two places on screen) the widget says; the rest must
+        // follow the model.
+        const int at = box->caret().position - static_cast<int>(units(text).size());
+        model.replace(at, at, text);
+        return u"drop"_s;
+    }
+
+    QString inputMethodStep() {
+        const QString text = randomText(6);
+        QInputMethodEvent composing(u"かんじ"_s, {});
+        QCoreApplication::sendEvent(box, &composing);
+        // Composing replaces the selection, an undo step of its own.
+        if (model.selected()) {
+            model.replaceSelection({});
+            between.push_back(model);
         }
-        case 26:
-            idle();
-            return u"wait"_s;
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(box, &commit);
+        model.replaceSelection(text);
+        return u"input method"_s;
+    }
+
+    QString selectStep() {
+        setCaret(randomPosition(), randomPosition());
+        return u"select"_s;
+    }
+
+    // a selection that runs to the end, where a final line break may be
+    QString selectToTheEndStep() {
+        setCaret(model.size(), randomPosition());
+        return u"select to the end"_s;
+    }
+
+    QString backspaceStep() {
+        key(Qt::Key_Backspace);
+        if (model.selected())
+            model.replaceSelection({});
+        else if (model.caret > 0)
+            model.replace(model.previous(model.caret), model.caret, {});
+        return u"backspace"_s;
+    }
+
+    QString deleteForwardStep() {
+        key(Qt::Key_Delete);
+        if (model.selected())
+            model.replaceSelection({});
+        else if (model.caret < model.size())
+            model.replace(model.caret, model.next(model.caret), {});
+        return u"delete"_s;
+    }
+
+    QString arrowStep() {
+        const bool shift = pick(2);
+        const bool right = pick(2);
+        if (model.selected() && !shift)
+            return u"nothing"_s;
+        key(right ? Qt::Key_Right : Qt::Key_Left, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        model.caret = right ? model.next(model.caret) : model.previous(model.caret);
+        if (!shift)
+            model.anchor = model.caret;
+        return u"arrow"_s;
+    }
+
+    QString copyStep() {
+        pick(2) ? key(Qt::Key_C, Qt::ControlModifier) : key(Qt::Key_Insert, Qt::ControlModifier);
+        if (model.selected())
+            clipboard = model.selection();
+        return u"copy"_s;
+    }
+
+    QString cutStep() {
+        pick(2) ? key(Qt::Key_X, Qt::ControlModifier) : key(Qt::Key_Delete, Qt::ShiftModifier);
+        if (model.selected()) {
+            clipboard = model.selection();
+            model.replaceSelection({});
+        }
+        return u"cut"_s;
+    }
+
+    QString pasteBackStep() {
+        if (clipboard.isNull())
+            return u"nothing"_s;
+        QGuiApplication::clipboard()->setText(clipboard);
+        key(Qt::Key_V, Qt::ControlModifier);
+        model.replaceSelection(clipboard);
+        return u"paste back"_s;
+    }
+
+    QString undoStep() {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        return u"undo"_s;
+    }
+
+    QString redoStep() {
+        pick(2) ? key(Qt::Key_Y, Qt::ControlModifier)
+                : key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        return u"redo"_s;
+    }
+
+    QString setTextStep() {
+        const QString text = pick(4) ? randomText(30) : QString();
+        pick(2) ? box->setText(text) : box->setText(QStringView(text));
+        model.replace(0, model.size(), text);
+        model.caret = model.anchor = 0;
+        return u"set text"_s;
+    }
+
+    QString assistiveEditStep() {
+        // Assistive tools insert, replace and delete at positions of their own.
+        QAccessibleEditableTextInterface* tool = assistiveTool();
+        if (!tool)
+            return u"no assistive interface"_s;
+        const int from = randomPosition();
+        const int to = std::max(from, randomPosition());
+        const QString text = randomText(6);
+        switch (pick(3)) {
+        case 0:
+            tool->insertText(from, text);
+            model.edit(from, from, text);
+            break;
+        case 1:
+            tool->replaceText(from, to, text);
+            model.edit(from, to, text);
+            break;
         default:
-            if (pick(2)) {
-                key(Qt::Key_Home, Qt::ControlModifier);
-                model.caret = model.anchor = 0;
-            } else {
-                key(Qt::Key_End, Qt::ControlModifier);
-                model.caret = model.anchor = model.size();
-            }
-            return u"start or end"_s;
+            tool->deleteText(from, to);
+            model.edit(from, to, {});
+            break;
         }
+        return u"assistive edit"_s;
+    }
+
+    QString insertOrAppendStep() {
+        const QString text = randomText(8);
+        if (pick(2)) {
+            box->insert(text);
+            model.replaceSelection(text);
+        } else {
+            box->appendPlainText(text);
+            model.edit(model.size(), model.size(), model.size() == 0 ? text : u"\r\n"_s + text);
+        }
+        return u"insert or append"_s;
+    }
+
+    QString clearStep() {
+        if (pick(4)) // now and then: it forgets the undo history
+            return u"nothing"_s;
+        box->clear();
+        model = {};
+        return u"clear"_s;
+    }
+
+    QString pasteFromAnotherProgramStep() {
+        // Another program's text, offered as UTF-8 or as compound text, or no text at all; it
+        // has come already, or comes from the other program's thread a moment later.
+        const QString text = randomOffered(12);
+        X11Transfer given;
+        if (pick(8)) {
+            const bool compound = compoundTextDecodes && pick(3) == 0;
+            given = { X11Transfer::End::Given, compound ? "COMPOUND_TEXT" : "UTF8_STRING",
+                (compound ? compoundText(text) : text.toUtf8()).toStdString() };
+        }
+        auto incoming = std::make_shared<IncomingText>(quorvel::runtime::X11Selection::Clipboard);
+        if (pick(2)) {
+            incoming->finish(given);
+        } else {
+            if (owner.joinable())
+                owner.join();
+            owner = std::thread([incoming, given, ms = pick(3)] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+                incoming->finish(given);
+            });
+        }
+        // The other program has the clipboard: Qt's data for it stands in for its offer.
+        QGuiApplication::clipboard()->setText(text);
+        clipboard = text;
+        nextIncoming = incoming;
+        pick(2) ? key(Qt::Key_V, Qt::ControlModifier) : key(Qt::Key_Insert, Qt::ShiftModifier);
+        if (std::exchange(nextIncoming, nullptr))
+            return u"paste not asked for"_s;
+        onItsWay = { model.caret, model.anchor,
+            given.end == X11Transfer::End::Given ? std::optional(text) : std::nullopt };
+        return u"paste on its way"_s;
+    }
+
+    QString waitStep() {
+        idle();
+        return u"wait"_s;
+    }
+
+    QString startOrEndStep() {
+        if (pick(2)) {
+            key(Qt::Key_Home, Qt::ControlModifier);
+            model.caret = model.anchor = 0;
+        } else {
+            key(Qt::Key_End, Qt::ControlModifier);
+            model.caret = model.anchor = model.size();
+        }
+        return u"start or end"_s;
+    }
+
+    // The steps and how often each comes, out of the sum of the weights; a step is picked by a
+    // number below that sum, in this order (so that a seed gives the same steps as before).
+    struct Step {
+        int weight;
+        const char* name;
+        QString (TextBoxModelTest::*run)();
+    };
+    static constexpr Step steps[] = {
+        { 3, "type", &TextBoxModelTest::typeStep },
+        { 1, "enter", &TextBoxModelTest::enterStep },
+        { 2, "paste", &TextBoxModelTest::pasteStep },
+        { 1, "drop", &TextBoxModelTest::dropStep },
+        { 1, "input method", &TextBoxModelTest::inputMethodStep },
+        { 2, "select", &TextBoxModelTest::selectStep },
+        { 2, "backspace", &TextBoxModelTest::backspaceStep },
+        { 1, "delete", &TextBoxModelTest::deleteForwardStep },
+        { 1, "arrow", &TextBoxModelTest::arrowStep },
+        { 1, "copy", &TextBoxModelTest::copyStep },
+        { 1, "cut", &TextBoxModelTest::cutStep },
+        { 1, "paste back", &TextBoxModelTest::pasteBackStep },
+        { 2, "undo", &TextBoxModelTest::undoStep },
+        { 1, "redo", &TextBoxModelTest::redoStep },
+        { 1, "set text", &TextBoxModelTest::setTextStep },
+        { 1, "assistive edit", &TextBoxModelTest::assistiveEditStep },
+        { 1, "insert or append", &TextBoxModelTest::insertOrAppendStep },
+        { 1, "clear", &TextBoxModelTest::clearStep },
+        { 2, "paste on its way", &TextBoxModelTest::pasteFromAnotherProgramStep },
+        { 1, "wait", &TextBoxModelTest::waitStep },
+        { 1, "select to the end", &TextBoxModelTest::selectToTheEndStep },
+        { 2, "start or end", &TextBoxModelTest::startOrEndStep },
+    };
+
+    // One random step. Returns what it did.
+    QString step() {
+        int n = pick(std::accumulate(std::begin(steps), std::end(steps), 0,
+            [](int sum, const Step& step) { return sum + step.weight; }));
+        for (const Step& step : steps) {
+            if (n < step.weight)
+                return (this->*step.run)();
+            n -= step.weight;
+        }
+        return {};
     }
 
     QString check(const QString& where) const {
