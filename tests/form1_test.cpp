@@ -5,7 +5,7 @@
 #include "runtime/program.h"
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/testing.h"
-#include "runtime/qt/widgets/composition_guard.h"
+#include "runtime/qt/input/composition_guard.h"
 #include "runtime/qt/window.h"
 #include "runtime/testing.h"
 #include "ui/form1.h"

@@ -1,6 +1,6 @@
 // The program over Qt: its start, the event loop, and the error report's message box.
 
-#include "clipboard/pending_paste.h"
+#include "input/pending_paste.h"
 #include "display.h"
 #include "runtime/program.h"
 #include "runtime/toolkit.h"

@@ -6,7 +6,7 @@
 #include "runtime/qt/include/runtime/controls.h"
 #include "runtime/toolkit.h"
 #include "strings.h"
-#include "widgets/composition_guard.h"
+#include "input/composition_guard.h"
 #include "widgets/textbox_accessible.h"
 
 #include <QCloseEvent>

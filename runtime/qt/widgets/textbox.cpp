@@ -1,11 +1,12 @@
 #include "textbox.h"
 
-#include "composition_guard.h"
 #include "exact_text.h"
 #include "runtime/handlers.h"
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
-#include "runtime/qt/clipboard/pending_paste.h"
+#include "runtime/qt/input/composition_guard.h"
+#include "runtime/qt/input/pending_paste.h"
+#include "runtime/qt/input/user_actions.h"
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -504,6 +505,7 @@ TextBox::TextBox(QWidget* parent)
     fill->addWidget(editor_);
     setFocusPolicy(Qt::NoFocus); // the editor has it
     setFocusProxy(editor_);
+    input::watchUserActions(); // a paste on its way and a composition go into a box
 }
 
 bool TextBox::event(QEvent* event) {

@@ -1,6 +1,6 @@
 #include "pending_paste.h"
 
-#include "offer_reader.h"
+#include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/keys.h"
 #include "runtime/qt/testing.h"
 
@@ -37,8 +37,6 @@ PendingPaste& PendingPaste::instance() {
 
 PendingPaste::PendingPaste(QObject* application)
     : QObject(application) {
-    // Every input, wherever it goes, before Qt acts on it.
-    application->installEventFilter(this);
 }
 
 PendingPaste::~PendingPaste() {
@@ -126,16 +124,14 @@ void PendingPaste::endBusy() {
     busy_ = nullptr;
 }
 
-bool PendingPaste::eventFilter(QObject*, QEvent* event) {
-    if (!incoming_)
+bool PendingPaste::settledBy(const QEvent& event) {
+    if (!onItsWay())
         return false;
-    switch (event->type()) {
+    switch (event.type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
         // A modifier pressed alone does nothing yet: the key it goes with settles the paste.
-        if (!isBareModifier(static_cast<QKeyEvent*>(event)->key()))
-            settle();
-        break;
+        return !isBareModifier(static_cast<const QKeyEvent&>(event).key());
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::InputMethod:
@@ -143,12 +139,10 @@ bool PendingPaste::eventFilter(QObject*, QEvent* event) {
     case QEvent::Drop:
     case QEvent::TouchBegin:
     case QEvent::TabletPress:
-        settle();
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
-    return false;
 }
 
 } // namespace quorvel::runtime

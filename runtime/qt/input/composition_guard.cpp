@@ -34,8 +34,6 @@ CompositionGuard& CompositionGuard::instance() {
 
 CompositionGuard::CompositionGuard(QObject* application)
     : QObject(application) {
-    // Clicks, focus changes and keys, wherever they go, before Qt acts on them.
-    application->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this] {
         if (state_ == State::Late)
             disarm();
@@ -127,8 +125,14 @@ void CompositionGuard::turn() {
         state_ = State::Late;
 }
 
-bool CompositionGuard::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
+void CompositionGuard::see(QObject* watched, const QEvent& event) {
+    if (!current)
+        return; // nothing has been composed yet
+    current->seeAction(watched, event);
+}
+
+void CompositionGuard::seeAction(QObject* watched, const QEvent& event) {
+    switch (event.type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         // First seen by the window, before any widget. A click enters nothing, but may move the
@@ -150,13 +154,12 @@ bool CompositionGuard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         // A modifier pressed alone changes nothing: the key it goes with does.
         if ((state_ == State::Ending || state_ == State::Late)
-            && !isBareModifier(static_cast<QKeyEvent*>(event)->key()))
+            && !isBareModifier(static_cast<const QKeyEvent&>(event).key()))
             disarm();
         break;
     default:
         break;
     }
-    return false;
 }
 
 void CompositionGuard::noteEdit() {

@@ -80,8 +80,9 @@ public:
     /// The text of a box changed.
     static void noteEdit();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    /// One of the user's actions, before Qt acts on it (user_actions.h): a click or a focus change
+    /// may end a composition; a key ends the wait for a late copy.
+    static void see(QObject* watched, const QEvent& event);
 
 private:
     explicit CompositionGuard(QObject* application);
@@ -92,6 +93,7 @@ private:
     void disarm();
     /// Runs once the event being handled, and the events it sent, are done.
     void turn();
+    void seeAction(QObject* watched, const QEvent& event);
 
     State state_ = State::Idle;
     QPointer<QWidget> box_; // where the composition is shown

@@ -38,9 +38,10 @@ public:
     /// Puts in the paste on its way, if there is one, once it has come or been given up.
     static void settle();
     static bool onItsWay();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    /// Whether a paste on its way goes in before this event: it is one of the user's actions (a
+    /// key other than a bare modifier, a mouse button, an input method event, a context menu, a
+    /// drop, a touch or a tablet press).
+    static bool settledBy(const QEvent& event);
 
 private:
     explicit PendingPaste(QObject* application);
