@@ -12,22 +12,9 @@
 
 namespace quorvel::runtime {
 
-namespace {
-// A display of our own for decoding, kept: connections opened and closed in quick succession
-// cost time, and an X server may drop a new connection made just as another one closes.
-Display* ownDisplay() {
-    static std::unique_ptr<Display, decltype(&XCloseDisplay)> own(nullptr, &XCloseDisplay);
-    if (!own)
-        own.reset(XOpenDisplay(nullptr));
-    return own.get();
-}
-} // namespace
-
 std::optional<std::string> compoundTextToUtf8(std::string_view bytes, Display* display) {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX))
         return std::nullopt;
-    if (!display)
-        display = ownDisplay();
     if (!display)
         return std::nullopt;
     XTextProperty property {};

@@ -13,8 +13,7 @@ namespace quorvel::runtime {
 /// The text of compound text bytes, in UTF-8, as libX11 decodes it: every character set that X11
 /// programs write in it (Latin, Cyrillic, Greek, Japanese, Korean, Chinese and the rest) and
 /// UTF-8 segments; direction marks are left out. libX11 names the types through an X display,
-/// and any display serves: `display` (Qt's, say), or for null one of its own at DISPLAY, opened
-/// at the first decoding and kept for the next. Empty when there is no display, or libX11
+/// and any display serves (x11_display.h). Empty when there is no display (null), or libX11
 /// cannot decode the bytes.
 std::optional<std::string> compoundTextToUtf8(std::string_view bytes, _XDisplay* display);
 

@@ -10,6 +10,7 @@
 
 #include "offered_text.h"
 #include "runtime/qt/testing.h"
+#include "x11_display.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -43,10 +44,6 @@ std::optional<X11Selection> foreignSelection(const QMimeData& source) {
     return std::nullopt;
 }
 
-std::string displayName() {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11DisplayName(x11 ? x11->display() : nullptr);
-}
 } // namespace
 
 void setTransferForTests(std::function<std::shared_ptr<IncomingText>(const QMimeData&)> start) {
@@ -125,7 +122,7 @@ Offer readOffer(const QMimeData& source) {
         return { offeredText(source), nullptr };
     auto incoming = std::make_shared<IncomingText>(*selection);
     try {
-        std::thread([incoming, display = displayName()] {
+        std::thread([incoming, display = x11DisplayName()] {
             incoming->finish(transferX11Text(display.empty() ? nullptr : display.c_str(),
                 incoming->selection(), incoming->bound()));
         }).detach();

@@ -6,6 +6,7 @@
 #include "offered_text.h"
 
 #include "compound_text.h"
+#include "x11_display.h"
 
 #include <QGuiApplication>
 #include <QMimeData>
@@ -18,13 +19,6 @@ namespace quorvel::runtime {
 namespace {
 const QString plainUtf8 = u"text/plain;charset=utf-8"_s;
 const QString compoundText = u"COMPOUND_TEXT"_s;
-
-// Qt's own Xlib display on X11, through which libX11 can decode compound text.
-_XDisplay* qtDisplay() {
-    const auto* x11
-        = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
 
 QString fromUtf8KeepingMark(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
@@ -42,7 +36,7 @@ QString textOfBytes(QByteArrayView bytes, QByteArrayView type) {
         return QString::fromLatin1(bytes);
     if (type == "COMPOUND_TEXT") {
         const auto utf8 = compoundTextToUtf8(
-            { bytes.data(), static_cast<std::size_t>(bytes.size()) }, qtDisplay());
+            { bytes.data(), static_cast<std::size_t>(bytes.size()) }, x11Display());
         return utf8 ? fromUtf8KeepingMark(QByteArrayView(utf8->data(), qsizetype(utf8->size())))
                     : QString();
     }

@@ -6,7 +6,6 @@
 
 #include "x11_offer.h"
 
-#include <X11/Xlib.h>
 #include <poll.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h> // xcb_poll_for_reply
@@ -281,13 +280,6 @@ X11Transfer transferX11Text(const char* display, X11Selection selection, Transfe
     } catch (const std::bad_alloc&) {
         return {};
     }
-}
-
-std::string x11DisplayName(_XDisplay* display) {
-    if (display)
-        return XDisplayString(display);
-    const char* name = std::getenv("DISPLAY");
-    return name ? name : "";
 }
 
 } // namespace quorvel::runtime

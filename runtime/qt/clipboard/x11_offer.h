@@ -7,8 +7,6 @@
 
 #include <string>
 
-struct _XDisplay;
-
 namespace quorvel::runtime {
 
 enum class X11Selection { Clipboard, Primary };
@@ -38,9 +36,5 @@ struct X11Transfer {
 /// for in poll() within `bound`, whose silence starts again at each answer of the owner; the
 /// transfer ends early once the bound is cancelled.
 X11Transfer transferX11Text(const char* display, X11Selection selection, TransferBound& bound);
-
-/// The name of the X display that an Xlib connection (Qt's, say) was opened on, so that another
-/// connection reaches the same server; DISPLAY's value, or empty, for null.
-std::string x11DisplayName(_XDisplay* display);
 
 } // namespace quorvel::runtime
