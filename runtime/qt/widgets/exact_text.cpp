@@ -16,10 +16,6 @@ constexpr char16_t paragraphSeparator = u'\u2029'; // how the document stores a 
 constexpr char16_t frameStart = u'\uFDD0';
 constexpr char16_t frameEnd = u'\uFDD1';
 
-bool isBreak(char16_t c) {
-    return c == u'\r' || c == u'\n' || c == paragraphSeparator || c == frameStart || c == frameEnd;
-}
-
 // The kinds of break, by number, and their code units. A break without a kind was typed: CR LF.
 enum Kind { crlf, cr, lf, paragraph, frameStartKind, frameEndKind };
 constexpr std::u16string_view kinds[] = { u"\r\n", u"\r", u"\n", u"\u2029", u"\uFDD0", u"\uFDD1" };
@@ -75,13 +71,17 @@ QString markOf(QStringView code) {
 }
 } // namespace
 
+bool isBlockBreak(char16_t c) {
+    return c == u'\r' || c == u'\n' || c == paragraphSeparator || c == frameStart || c == frameEnd;
+}
+
 ExactText::ExactText(QTextDocument& document)
     : document_(document) {
     connect(&document, &QTextDocument::contentsChange, this, &ExactText::noteChange);
 }
 
 bool ExactText::holdsBreak(QStringView text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return isBreak(c.unicode()); });
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return isBlockBreak(c.unicode()); });
 }
 
 QString ExactText::text() const {
@@ -143,7 +143,7 @@ void ExactText::insert(QTextCursor& cursor, const QString& text) {
     const QTextBlockFormat paragraph = cursor.blockFormat();
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isBreak(text[i].unicode()))
+        if (!isBlockBreak(text[i].unicode()))
             continue;
         if (i > start)
             cursor.insertText(text.sliced(start, i - start), plain);

@@ -27,6 +27,10 @@ class QTextDocument;
 
 namespace quorvel::runtime {
 
+/// Whether Qt's document takes a code unit for a block break: CR, LF (a CR LF is one break),
+/// U+2029, U+FDD0 and U+FDD1.
+bool isBlockBreak(char16_t c);
+
 class ExactText : public QObject {
     Q_OBJECT
 public:

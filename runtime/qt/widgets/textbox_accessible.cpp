@@ -7,6 +7,7 @@
 
 #include "textbox_accessible.h"
 
+#include "exact_text.h"
 #include "textbox.h"
 
 #include <QAccessibleWidget>
@@ -66,8 +67,7 @@ public:
         QString text = box()->textBetween(std::clamp(from, 0, end), std::clamp(to, 0, end));
         text.replace(u"\r\n"_s, u"\n"_s);
         for (QChar& c : text)
-            if (c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0)
-                || c == QChar(0xFDD1))
+            if (isBlockBreak(c.unicode()))
                 c = u'\n';
         return text;
     }
