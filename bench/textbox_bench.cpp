@@ -9,7 +9,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/textbox_bench [MiB ...]
 
-#include "runtime/qt/widgets/textbox.h"
+#include "runtime/qt/textbox/textbox.h"
 #include "texts.h"
 
 #include <QApplication>

@@ -12,8 +12,8 @@
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/testing.h"
-#include "runtime/qt/widgets/textbox.h"
-#include "runtime/qt/widgets/textbox_accessible.h"
+#include "runtime/qt/textbox/textbox.h"
+#include "runtime/qt/textbox/textbox_accessible.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "runtime/toolkit.h"
 #include "strings.h"
 #include "input/composition_guard.h"
-#include "widgets/textbox_accessible.h"
+#include "textbox/textbox_accessible.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

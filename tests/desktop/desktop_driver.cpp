@@ -26,7 +26,7 @@
 
 #include "runtime/program.h"
 #include "runtime/qt/widgets/controls.h"
-#include "runtime/qt/widgets/textbox.h"
+#include "runtime/qt/textbox/textbox.h"
 #include "ui/project.h"
 
 #include <QAccessible>

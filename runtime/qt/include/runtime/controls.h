@@ -7,7 +7,7 @@
 
 #include "runtime/qt/strings.h" // view() of the text box's text
 #include "runtime/qt/widgets/controls.h"
-#include "runtime/qt/widgets/textbox.h"
+#include "runtime/qt/textbox/textbox.h"
 
 // After view() of Qt's strings, which the contract's checks call.
 #include "runtime/controls_contract.h"
