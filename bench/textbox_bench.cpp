@@ -9,6 +9,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/textbox_bench [MiB ...]
 
+#include "runtime/qt/testing.h"
 #include "runtime/qt/textbox/textbox.h"
 #include "texts.h"
 
@@ -105,12 +106,12 @@ int runCase(const QString& widgetKind, int mib, const QString& shape) {
         // remembered text.
         read = 1e300;
         for (int i = 0; i < 5; ++i) {
-            widget.select(widget.length(), widget.length());
-            widget.insert(u"x");
-            widget.undo();
+            widget.control().select(widget.control().length(), widget.control().length());
+            widget.control().insert(u"x");
+            widget.control().undo();
             read = std::min(read, milliseconds([&] { (void)widget.text(); }));
         }
-        widget.select(widget.length(), widget.length());
+        widget.control().select(widget.control().length(), widget.control().length());
         key = keyPress(widget);
     }
     std::printf("%.2f %.3f %.3f %.1f\n", paste, read, key, (peakKiB() - before) / 1024.0);

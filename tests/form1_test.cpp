@@ -4,8 +4,8 @@
 
 #include "runtime/program.h"
 #include "runtime/qt/clipboard/offer_reader.h"
-#include "runtime/qt/testing.h"
 #include "runtime/qt/input/composition_guard.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/window.h"
 #include "runtime/testing.h"
 #include "ui/form1.h"
@@ -195,7 +195,7 @@ private slots:
             QTRY_VERIFY(runtime::CompositionGuard::instance().state()
                 != runtime::CompositionGuard::State::Composing);
         } else if (ending == u"click in the box") {
-            QTest::mouseClick(form->Text1->viewport(), Qt::LeftButton, {}, QPoint(200, 100));
+            QTest::mouseClick(viewportOf(*form->Text1), Qt::LeftButton, {}, QPoint(200, 100));
         } else {
             form->Check1->setFocus();
         }
@@ -233,7 +233,7 @@ private slots:
                 incoming->finish({ runtime::X11Transfer::End::Given, "UTF8_STRING", "ペ" });
                 return incoming;
             });
-            const std::unique_ptr<QMenu> menu(form->Text1->createContextMenu());
+            const std::unique_ptr<QMenu> menu(contextMenuOf(*form->Text1));
             for (QAction* action : menu->actions())
                 if (action->objectName() == u"edit-paste")
                     action->trigger();
@@ -397,7 +397,7 @@ private slots:
             } else if (step == u"Ctrl+A") {
                 QTest::keyClick(form->Text1, Qt::Key_A, Qt::ControlModifier);
             } else if (step == u"middle-click") {
-                QTest::mouseClick(form->Text1->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+                QTest::mouseClick(viewportOf(*form->Text1), Qt::MiddleButton, {}, QPoint(5, 5));
             } else if (step == u"count") {
                 clickCount();
             } else if (step == u"clear") {
@@ -411,7 +411,7 @@ private slots:
             } else if (step == u"past the owner's answer") {
                 QTest::qWait(2000); // nothing more comes
             } else if (step == u"context menu Paste") {
-                const std::unique_ptr<QMenu> menu(form->Text1->createContextMenu());
+                const std::unique_ptr<QMenu> menu(contextMenuOf(*form->Text1));
                 for (QAction* action : menu->actions())
                     if (action->objectName() == u"edit-paste")
                         action->trigger();
@@ -420,8 +420,8 @@ private slots:
                 QElapsedTimer opening;
                 opening.start();
                 QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                    form->Text1->viewport()->mapToGlobal(QPoint(5, 5)));
-                QCoreApplication::sendEvent(form->Text1->viewport(), &event);
+                    viewportOf(*form->Text1)->mapToGlobal(QPoint(5, 5)));
+                QCoreApplication::sendEvent(viewportOf(*form->Text1), &event);
                 QVERIFY2(opening.elapsed() < 1000, qPrintable(QString::number(opening.elapsed())));
                 QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
                 QApplication::activePopupWidget()->close();

@@ -1,6 +1,7 @@
 // The About window through real events, reached by its members, beside the main window.
 
 #include "runtime/program.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/window.h"
 #include "ui/form1.h"
 #include "ui/frm_about.h"
@@ -218,7 +219,7 @@ private slots:
             QCoreApplication::processEvents();
             QWidget* window = other->window();
             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                other->viewport()->mapTo(window, other->viewport()->rect().center()));
+                viewportOf(*other)->mapTo(window, viewportOf(*other)->rect().center()));
         }
         QVERIFY(other->hasFocus());
         QInputMethodEvent nothing, late;

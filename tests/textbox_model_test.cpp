@@ -195,7 +195,7 @@ class TextBoxModelTest : public QObject {
     }
 
     void setCaret(int position, int anchor) {
-        box->select(anchor, position);
+        box->control().select(anchor, position);
         model.caret = position;
         model.anchor = anchor;
     }
@@ -208,13 +208,13 @@ class TextBoxModelTest : public QObject {
 
     void drop(std::unique_ptr<QMimeData> offer) {
         QMimeData& data = *offer;
-        const QPoint at = box->cursorRect(box->caret().position).center();
+        const QPoint at = caretRect(*box, box->control().caret().position).center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(box->viewport(), &enter);
+        QCoreApplication::sendEvent(viewportOf(*box), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(box->viewport(), &move);
+        QCoreApplication::sendEvent(viewportOf(*box), &move);
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(box->viewport(), &dropped);
+        QCoreApplication::sendEvent(viewportOf(*box), &dropped);
     }
 
     // Text offered as the program offers it, or the way other programs offer it: as UTF-8 bytes
@@ -296,7 +296,7 @@ class TextBoxModelTest : public QObject {
             key(Qt::Key_Insert, Qt::ShiftModifier);
             break;
         case 2: {
-            std::unique_ptr<QMenu> menu(box->createContextMenu());
+            std::unique_ptr<QMenu> menu(contextMenuOf(*box));
             for (QAction* action : menu->actions())
                 if (action->objectName() == u"edit-paste")
                     action->trigger();
@@ -318,7 +318,7 @@ class TextBoxModelTest : public QObject {
         // The drop lands where the pointer is, next to the caret: where exactly (the caret at
         // the end of a wrapped line has two places on screen) the widget says; the rest must
         // follow the model.
-        const int at = box->caret().position - static_cast<int>(units(text).size());
+        const int at = box->control().caret().position - static_cast<int>(units(text).size());
         model.replace(at, at, text);
         return u"drop"_s;
     }
@@ -452,10 +452,10 @@ class TextBoxModelTest : public QObject {
     QString insertOrAppendStep() {
         const QString text = randomText(8);
         if (pick(2)) {
-            box->insert(text);
+            box->control().insert(text);
             model.replaceSelection(text);
         } else {
-            box->appendPlainText(text);
+            box->control().appendPlainText(text);
             model.edit(model.size(), model.size(), model.size() == 0 ? text : u"\r\n"_s + text);
         }
         return u"insert or append"_s;
@@ -464,7 +464,7 @@ class TextBoxModelTest : public QObject {
     QString clearStep() {
         if (pick(4)) // now and then: it forgets the undo history
             return u"nothing"_s;
-        box->clear();
+        box->control().clear();
         model = {};
         return u"clear"_s;
     }
@@ -563,7 +563,7 @@ class TextBoxModelTest : public QObject {
     }
 
     QString check(const QString& where) const {
-        const quorvel::runtime::Caret cursor = box->caret();
+        const quorvel::runtime::Caret cursor = box->control().caret();
         if (box->text() != model.exact())
             return where + u": text %1, model %2"_s.arg(show(box->text()), show(model.exact()));
         if (cursor.position != model.caret || cursor.anchor != model.anchor)
@@ -598,7 +598,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         // Qt decides what is one undo step: it says so each time it adds one.
         int undoSteps = 0;
-        connect(&widget, &TextBox::undoStepAdded, this, [&] { ++undoSteps; });
+        connect(&widget.control(), &quorvel::runtime::TextControl::undoStepAdded, this,
+            [&] { ++undoSteps; });
 
         std::map<QString, int> done; // steps by what they did, said at the end
         for (int i = 0; i < steps; ++i) {
@@ -672,7 +673,7 @@ private slots:
                         show(QGuiApplication::clipboard()->text()), show(clipboard))));
             // Keep the texts and the history small: a fresh start now and then.
             if (model.size() > 400 || undone.size() > 3000) {
-                widget.clear();
+                widget.control().clear();
                 model = {};
                 undone.clear();
                 redone.clear();

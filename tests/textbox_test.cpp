@@ -42,7 +42,7 @@ protected:
         if (watched != box_->focusProxy() || event->type() != QEvent::FocusAboutToChange)
             return false;
         QInputMethodEvent commit;
-        commit.setCommitString(box_->composition());
+        commit.setCommitString(compositionIn(*box_));
         QCoreApplication::sendEvent(box_, &commit);
         return false;
     }
@@ -104,7 +104,7 @@ class TextBoxTest : public QObject {
     // Pastes the clipboard by Ctrl+V, or the primary selection by a middle-click.
     void paste(QClipboard::Mode mode) {
         if (mode == QClipboard::Selection)
-            QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+            QTest::mouseClick(viewportOf(*box), Qt::MiddleButton, {}, QPoint(5, 5));
         else
             key(Qt::Key_V, Qt::ControlModifier);
     }
@@ -155,7 +155,7 @@ private slots:
             paste(text);
         QCOMPARE(box->text(), pastes.join(QString()));
         QStringList shown;
-        for (const TextBox::LineMark& mark : box->lineMarks())
+        for (const quorvel::runtime::LineMark& mark : lineMarks(*box))
             shown << u"%1:%2 %3"_s.arg(mark.block).arg(mark.line).arg(mark.mark);
         QCOMPARE(shown, marks);
     }
@@ -168,7 +168,7 @@ private slots:
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), pasted);
         // Deleting a break and undoing brings back that break, not a typed one.
-        box->select(2, 2);
+        box->control().select(2, 2);
         key(Qt::Key_Backspace);
         QCOMPARE(box->text(), QString::fromUtf16(u"ab\rc\u2029d\uFDD0e\r\nf"));
         key(Qt::Key_Z, Qt::ControlModifier);
@@ -180,7 +180,7 @@ private slots:
     void deletingAcrossAnEmptyLineKeepsTheRightBreak() {
         // "a" CR LF "" LF "b": Delete on the empty line removes the LF, leaving the CR LF.
         paste(QStringLiteral("a\r\n\nb"));
-        box->select(2, 2);
+        box->control().select(2, 2);
         key(Qt::Key_Delete);
         QCOMPARE(box->text(), QStringLiteral("a\r\nb"));
     }
@@ -247,7 +247,7 @@ private slots:
             key(Qt::Key_Right);
         for (int i = 0; i < std::abs(shift); ++i)
             key(shift > 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ShiftModifier);
-        const quorvel::runtime::Caret selected = box->caret();
+        const quorvel::runtime::Caret selected = box->control().caret();
         QVERIFY(selected.anchor != selected.position);
 
         if (edit.startsWith(u"type:"))
@@ -257,16 +257,16 @@ private slots:
         else
             paste(edit.sliced(6));
         QCOMPARE(box->text(), edited);
-        const int after = box->caret().position;
+        const int after = box->control().caret().position;
 
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), text);
-        QCOMPARE(box->caret().anchor, selected.anchor);
-        QCOMPARE(box->caret().position, selected.position);
+        QCOMPARE(box->control().caret().anchor, selected.anchor);
+        QCOMPARE(box->control().caret().position, selected.position);
         key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(box->text(), edited);
-        QCOMPARE(box->caret().anchor, after);
-        QCOMPARE(box->caret().position, after);
+        QCOMPARE(box->control().caret().anchor, after);
+        QCOMPARE(box->control().caret().position, after);
     }
 
     void copyAndCutGiveTheExactSelection() {
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(box->text(), QString());
         key(Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box->text(), text + QStringLiteral("\r\n"));
-        QCOMPARE(box->textBetween(1, 4), QString::fromUtf16(u"\nq\u2028"));
+        QCOMPARE(box->control().textBetween(1, 4), QString::fromUtf16(u"\nq\u2028"));
     }
 
     void backspaceAndDeleteTakeAWholeSurrogatePair() {
@@ -297,7 +297,7 @@ private slots:
         QMimeData data;
         data.setText(QStringLiteral("d\nr\ro\r\np"));
         data.setData(QStringLiteral("text/markdown"), "**markdown**");
-        QWidget* viewport = box->viewport();
+        QWidget* viewport = viewportOf(*box);
         const QPoint at(5, 5);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(viewport, &enter);
@@ -312,10 +312,10 @@ private slots:
         if (QGuiApplication::platformName() != u"xcb")
             QSKIP("dragging needs a real X server");
         paste(QStringLiteral("ab\ncd\r\nef"));
-        box->select(0, 3); // "ab" and its LF
-        const QPoint from = box->cursorRect(1).center(); // inside the selection
-        const QPoint to = box->cursorRect(7).center(); // between e and f
-        QWidget* viewport = box->viewport();
+        box->control().select(0, 3); // "ab" and its LF
+        const QPoint from = caretRect(*box, 1).center(); // inside the selection
+        const QPoint to = caretRect(*box, 7).center(); // between e and f
+        QWidget* viewport = viewportOf(*box);
         QTest::mousePress(viewport, Qt::LeftButton, {}, from);
         // The drag runs an event loop of its own: move and drop from inside it.
         QTimer::singleShot(0, viewport, [&] {
@@ -414,10 +414,11 @@ private slots:
         const QString line = QString(38, QChar(u'\u3042')) + QStringLiteral("\r\n");
         const QString huge = line.repeated(64 * 1024 * 1024 / 2 / line.size()); // 64 MiB
         std::optional<Qt::CursorShape> shape;
-        const auto watch = connect(box.get(), &TextBox::changed, this, [&] {
-            if (const QCursor* cursor = QGuiApplication::overrideCursor(); cursor && !shape)
-                shape = cursor->shape();
-        });
+        const auto watch
+            = connect(&box->control(), &quorvel::runtime::TextControl::changed, this, [&] {
+                  if (const QCursor* cursor = QGuiApplication::overrideCursor(); cursor && !shape)
+                      shape = cursor->shape();
+              });
         paste(huge);
         disconnect(watch);
         QCOMPARE(shape, std::optional(Qt::WaitCursor));
@@ -602,14 +603,14 @@ private slots:
             owner.waitForFinished();
         });
         quorvel::runtime::takeBeeps();
-        PaintWatch watch(box->viewport(), box.get());
+        PaintWatch watch(viewportOf(*box), box.get());
         const QString before = box->text();
         paste(mode);
         watch.arm(before); // from when the paste has returned
-        box->viewport()->update();
+        viewportOf(*box)->update();
         if (delayMs > 0) {
             QTRY_VERIFY(watch.paintsWhileUnchanged > 0);
-            QCOMPARE(box->viewport()->cursor().shape(), Qt::BusyCursor);
+            QCOMPARE(viewportOf(*box)->cursor().shape(), Qt::BusyCursor);
         }
         if (unload) { // the paste is given up, and nothing is left to touch the box
             box.reset();
@@ -617,7 +618,7 @@ private slots:
             return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(
-            box->viewport()->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
+            viewportOf(*box)->cursor().shape() != Qt::BusyCursor, pasteEndsWithinMs);
         QCOMPARE(box->text(), text);
         // A paste given up says so.
         QCOMPARE(quorvel::runtime::takeBeeps(), delayMs > TransferBound::silence.count() ? 1 : 0);
@@ -628,7 +629,7 @@ private slots:
         if (!clipboard->supportsSelection())
             QSKIP("this platform has no selection clipboard");
         clipboard->setText(QStringLiteral("m\nc"), QClipboard::Selection);
-        QTest::mouseClick(box->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+        QTest::mouseClick(viewportOf(*box), Qt::MiddleButton, {}, QPoint(5, 5));
         QCOMPARE(box->text(), QStringLiteral("m\nc"));
     }
 
@@ -684,8 +685,8 @@ private slots:
         paste(QStringLiteral("typed"));
         box->setText(u"set\nby code");
         QCOMPARE(box->text(), QStringLiteral("set\nby code"));
-        QCOMPARE(box->caret().position, 0);
-        QCOMPARE(box->caret().anchor, 0);
+        QCOMPARE(box->control().caret().position, 0);
+        QCOMPARE(box->control().caret().anchor, 0);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("typed"));
     }

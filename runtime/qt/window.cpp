@@ -1,12 +1,12 @@
 #include "window.h"
 
 #include "fonts.h"
+#include "input/composition_guard.h"
 #include "resources/icon.h"
 #include "runtime/form.h"
 #include "runtime/qt/include/runtime/controls.h"
 #include "runtime/toolkit.h"
 #include "strings.h"
-#include "input/composition_guard.h"
 #include "textbox/textbox_accessible.h"
 
 #include <QCloseEvent>
@@ -177,7 +177,7 @@ Window* toolkit::buildWindow(Form& form, const FormDesign& design, std::vector<B
     window->cancelButton = button(design.cancelButton);
     if (window->defaultButton)
         for (auto* box : client->findChildren<TextBox*>())
-            box->setEnterPressesDefault(true);
+            box->control().setEnterPressesDefault(true);
 
     const int menuHeight = design.menus.empty() ? 0 : window->menuBar()->sizeHint().height();
     const QSize size(toPixels(design.clientWidth), toPixels(design.clientHeight) + menuHeight);

@@ -25,8 +25,9 @@
 // End of input ends the program.
 
 #include "runtime/program.h"
-#include "runtime/qt/widgets/controls.h"
+#include "runtime/qt/testing.h"
 #include "runtime/qt/textbox/textbox.h"
+#include "runtime/qt/widgets/controls.h"
 #include "ui/project.h"
 
 #include <QAccessible>
@@ -80,7 +81,7 @@ void describe(QJsonObject& answer, runtime::TextBox* box) {
     for (QChar unit : box->text())
         units.append(unit.unicode());
     answer[u"text"] = units;
-    answer[u"preedit"] = box->composition();
+    answer[u"preedit"] = compositionIn(*box);
 }
 
 QJsonObject state() {
@@ -186,10 +187,10 @@ QJsonObject where(QObject* target) {
 
 // The middle of the text being composed in a box, on the screen in device pixels.
 QJsonObject composition(runtime::TextBox* box) {
-    if (box->composition().isEmpty())
+    if (compositionIn(*box).isEmpty())
         return { { u"error"_s, box->objectName() + u" composes nothing"_s } };
     const QPointF centre
-        = box->viewport()->mapToGlobal(box->compositionMiddle()) * box->devicePixelRatioF();
+        = viewportOf(*box)->mapToGlobal(compositionMiddle(*box)) * box->devicePixelRatioF();
     return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
 }
 
@@ -200,7 +201,7 @@ QJsonObject run(const QString& line) {
         return state();
     if (command == u"reset") {
         if (auto* box = control<runtime::TextBox>(u"Text1"_s)) {
-            box->clear();
+            box->control().clear();
         }
         if (auto* check = control<runtime::CheckBox>(u"Check1"_s))
             check->setValue(0);

@@ -7,6 +7,7 @@
 
 #include "textbox_accessible.h"
 
+#include "editor.h"
 #include "exact_text.h"
 #include "textbox.h"
 
@@ -23,11 +24,13 @@ class AccessibleTextBox : public QAccessibleWidget,
                           public QAccessibleTextInterface,
                           public QAccessibleEditableTextInterface {
 public:
-    AccessibleTextBox(TextBox* box, QWidget* editor)
+    AccessibleTextBox(TextBox* box, TextBoxEditor* editor)
         : QAccessibleWidget(editor, QAccessible::EditableText)
-        , box_(box) { }
+        , box_(box)
+        , editor_(editor) { }
 
     TextBox* box() const { return box_; }
+    TextControl& control() const { return editor_->control(); }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
@@ -41,14 +44,14 @@ public:
         QAccessible::State state = QAccessibleWidget::state();
         state.multiLine = true;
         state.selectableText = true;
-        state.readOnly = box()->isReadOnly();
-        state.editable = !box()->isReadOnly();
+        state.readOnly = editor_->isReadOnly();
+        state.editable = !editor_->isReadOnly();
         return state;
     }
 
     QString text(QAccessible::Text type) const override {
         if (type == QAccessible::Value)
-            return box()->text();
+            return control().text();
         if (type == QAccessible::Name && !box()->accessibleName().isEmpty())
             return box()->accessibleName();
         return QAccessibleWidget::text(type);
@@ -57,36 +60,36 @@ public:
     void setText(QAccessible::Text type, const QString& text) override {
         if (type != QAccessible::Value)
             return QAccessibleWidget::setText(type, text);
-        if (!box()->isReadOnly())
-            box()->setText(text);
+        if (!editor_->isReadOnly())
+            control().setText(text);
     }
 
     // Reading: every line break reads as one LF, so that positions and text agree.
     QString text(int from, int to) const override {
         const int end = characterCount();
-        QString text = box()->textBetween(std::clamp(from, 0, end), std::clamp(to, 0, end));
+        QString text = control().textBetween(std::clamp(from, 0, end), std::clamp(to, 0, end));
         text.replace(u"\r\n"_s, u"\n"_s);
         for (QChar& c : text)
             if (isBlockBreak(c.unicode()))
                 c = u'\n';
         return text;
     }
-    int characterCount() const override { return box()->length(); }
-    int cursorPosition() const override { return box()->caret().position; }
-    void setCursorPosition(int position) override { box()->select(position, position); }
+    int characterCount() const override { return control().length(); }
+    int cursorPosition() const override { return control().caret().position; }
+    void setCursorPosition(int position) override { control().select(position, position); }
     int selectionCount() const override {
-        const Caret caret = box()->caret();
+        const Caret caret = control().caret();
         return caret.position != caret.anchor ? 1 : 0;
     }
     void selection(int index, int* from, int* to) const override {
-        const Caret caret = box()->caret();
+        const Caret caret = control().caret();
         const bool has = index == 0 && caret.position != caret.anchor;
         *from = has ? std::min(caret.position, caret.anchor) : 0;
         *to = has ? std::max(caret.position, caret.anchor) : 0;
     }
     void setSelection(int index, int from, int to) override {
         if (index == 0)
-            box()->select(from, to);
+            control().select(from, to);
     }
     void addSelection(int from, int to) override { setSelection(0, from, to); }
     void removeSelection(int index) override {
@@ -94,16 +97,17 @@ public:
             setCursorPosition(cursorPosition());
     }
     QRect characterRect(int offset) const override {
-        const QRect caret = box()->cursorRect(offset);
-        const QRect next = box()->cursorRect(offset + 1);
+        const QRect caret = editor_->caretRect(offset);
+        const QRect next = editor_->caretRect(offset + 1);
         const bool sameLine = offset < characterCount() && next.top() == caret.top();
         const int width = sameLine ? std::max(1, next.left() - caret.left()) : 1;
-        return QRect(box()->viewport()->mapToGlobal(caret.topLeft()), QSize(width, caret.height()));
+        return QRect(
+            editor_->viewport()->mapToGlobal(caret.topLeft()), QSize(width, caret.height()));
     }
     int offsetAtPoint(const QPoint& point) const override {
-        return box()->positionAt(box()->viewport()->mapFromGlobal(point));
+        return editor_->positionAt(editor_->viewport()->mapFromGlobal(point));
     }
-    void scrollToSubstring(int from, int) override { box()->scrollTo(from); }
+    void scrollToSubstring(int from, int) override { editor_->scrollTo(from); }
     QString attributes(int offset, int* from, int* to) const override {
         *from = *to = offset;
         return {};
@@ -116,18 +120,19 @@ public:
 
 private:
     void edit(int from, int to, const QString& text) {
-        if (!box()->isReadOnly())
-            box()->replace(from, to, text);
+        if (!editor_->isReadOnly())
+            control().replace(from, to, text);
     }
 
     TextBox* box_;
+    TextBoxEditor* editor_;
 };
 
-// The editor inside a text box (its focus proxy) gets the box's interface.
+// The editor inside a text box gets the box's interface.
 QAccessibleInterface* textBoxInterface(const QString&, QObject* object) {
-    auto* editor = qobject_cast<QWidget*>(object);
+    auto* editor = dynamic_cast<TextBoxEditor*>(object);
     auto* box = editor ? qobject_cast<TextBox*>(editor->parentWidget()) : nullptr;
-    return box && box->focusProxy() == editor ? new AccessibleTextBox(box, editor) : nullptr;
+    return box ? new AccessibleTextBox(box, editor) : nullptr;
 }
 } // namespace
 
