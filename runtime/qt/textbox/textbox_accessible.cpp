@@ -27,10 +27,11 @@ public:
     AccessibleTextBox(TextBox* box, TextBoxEditor* editor)
         : QAccessibleWidget(editor, QAccessible::EditableText)
         , box_(box)
-        , editor_(editor) { }
+        , editor_(editor)
+        , control_(&editor->control()) { }
 
     TextBox* box() const { return box_; }
-    TextControl& control() const { return editor_->control(); }
+    TextControl& control() const { return *control_; }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
@@ -126,6 +127,7 @@ private:
 
     TextBox* box_;
     TextBoxEditor* editor_;
+    TextControl* control_; // the editor's
 };
 
 // The editor inside a text box gets the box's interface.
