@@ -4,6 +4,8 @@
 
 #include "compound_text.h"
 
+#include "text_types.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -20,7 +22,7 @@ std::optional<std::string> compoundTextToUtf8(std::string_view bytes, Display* d
     XTextProperty property {};
     // libX11 only reads the value.
     property.value = reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.data()));
-    property.encoding = XInternAtom(display, "COMPOUND_TEXT", False);
+    property.encoding = XInternAtom(display, textTypes::compound.data(), False);
     property.format = 8;
     property.nitems = bytes.size();
     char** list = nullptr;

@@ -6,19 +6,23 @@
 #include "offered_text.h"
 
 #include "compound_text.h"
+#include "text_types.h"
 #include "x11_display.h"
 
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStringDecoder>
 
-using namespace Qt::StringLiterals;
 
 namespace quorvel::runtime {
 
 namespace {
-const QString plainUtf8 = u"text/plain;charset=utf-8"_s;
-const QString compoundText = u"COMPOUND_TEXT"_s;
+QByteArrayView bytesOf(std::string_view name) {
+    return QByteArrayView(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+const QString plainUtf8 = QString::fromLatin1(bytesOf(textTypes::plainUtf8));
+const QString compoundText = QString::fromLatin1(bytesOf(textTypes::compound));
 
 QString fromUtf8KeepingMark(QByteArrayView bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
@@ -29,12 +33,13 @@ QString fromUtf8KeepingMark(QByteArrayView bytes) {
 QString textOfBytes(QByteArrayView bytes, QByteArrayView type) {
     if (bytes.endsWith('\0'))
         bytes.chop(1);
-    if (type == "UTF8_STRING" || type.compare(plainUtf8.toLatin1(), Qt::CaseInsensitive) == 0
-        || type == "text/plain")
+    if (type == bytesOf(textTypes::utf8)
+        || type.compare(bytesOf(textTypes::plainUtf8), Qt::CaseInsensitive) == 0
+        || type == bytesOf(textTypes::plain))
         return fromUtf8KeepingMark(bytes);
-    if (type == "STRING")
+    if (type == bytesOf(textTypes::latin1))
         return QString::fromLatin1(bytes);
-    if (type == "COMPOUND_TEXT") {
+    if (type == bytesOf(textTypes::compound)) {
         const auto utf8 = compoundTextToUtf8(
             { bytes.data(), static_cast<std::size_t>(bytes.size()) }, x11Display());
         return utf8 ? fromUtf8KeepingMark(QByteArrayView(utf8->data(), qsizetype(utf8->size())))
@@ -49,11 +54,11 @@ bool offersText(const QMimeData& source) {
 
 QString offeredText(const QMimeData& source) {
     if (const QByteArray bytes = source.data(plainUtf8); !bytes.isEmpty())
-        return textOfBytes(bytes, "UTF8_STRING");
+        return textOfBytes(bytes, bytesOf(textTypes::utf8));
     if (source.hasText())
         return source.text();
     if (source.hasFormat(compoundText))
-        return textOfBytes(source.data(compoundText), "COMPOUND_TEXT");
+        return textOfBytes(source.data(compoundText), bytesOf(textTypes::compound));
     return {};
 }
 

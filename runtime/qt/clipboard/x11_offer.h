@@ -3,6 +3,7 @@
 // The one transfer of the text that another X11 program offers, with no event loop: a blocking
 // function over a connection of its own, bounded in time. Neither Qt nor a widget is involved.
 
+#include "text_types.h"
 #include "transfer_bound.h"
 
 #include <string>
@@ -13,8 +14,8 @@ enum class X11Selection { Clipboard, Primary };
 
 /// The types of text asked for, best first: UTF-8 under its two names, compound text, Latin-1,
 /// and text/plain, which programs write as UTF-8.
-inline constexpr const char* x11TextTypes[]
-    = { "UTF8_STRING", "text/plain;charset=utf-8", "COMPOUND_TEXT", "STRING", "text/plain" };
+inline constexpr const char* x11TextTypes[] = { textTypes::utf8.data(), textTypes::plainUtf8.data(),
+    textTypes::compound.data(), textTypes::latin1.data(), textTypes::plain.data() };
 
 struct X11Transfer {
     enum class End {
