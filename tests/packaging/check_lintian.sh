@@ -46,10 +46,11 @@ fi
 echo "lintian reports no error and no warning"
 
 if command -v apt-get >/dev/null; then
+  release=$(. /etc/os-release && echo "$PRETTY_NAME")
   if ! plan=$(apt-get install --simulate --no-install-recommends -q "${debs[0]}" 2>&1); then
     echo "$plan"
-    echo "the package does not install on $(. /etc/os-release && echo "$PRETTY_NAME")"
+    echo "the package does not install on $release"
     exit 1
   fi
-  echo "the package installs on $(. /etc/os-release && echo "$PRETTY_NAME"): $(grep -c '^Inst ' <<<"$plan") package(s) to install"
+  echo "the package installs on $release: $(grep -c '^Inst ' <<<"$plan") package(s) to install"
 fi

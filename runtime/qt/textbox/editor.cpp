@@ -4,7 +4,6 @@
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/input/composition_guard.h"
-#include "textbox.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -16,9 +15,9 @@
 
 namespace quorvel::runtime {
 
-TextBoxEditor::TextBoxEditor(TextBox& box)
-    : QPlainTextEdit(&box)
-    , box_(box) {
+TextBoxEditor::TextBoxEditor(QWidget* box, QEvent*& passedOn)
+    : QPlainTextEdit(box)
+    , passedOn_(passedOn) {
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -34,7 +33,7 @@ bool TextBoxEditor::event(QEvent* event) {
     const bool handled = QPlainTextEdit::event(event);
     // A key the editor does not take goes on to the box, and through it to the window.
     if (!event->isAccepted())
-        box_.passedOn_ = event;
+        passedOn_ = event;
     return handled;
 }
 

@@ -19,11 +19,11 @@ class QMenu;
 
 namespace quorvel::runtime {
 
-class TextBox;
-
 class TextBoxEditor final : public QPlainTextEdit {
 public:
-    explicit TextBoxEditor(TextBox& box);
+    /// Inside box; an event it does not take is noted in passedOn, for the box to send on to the
+    /// window.
+    TextBoxEditor(QWidget* box, QEvent*& passedOn);
 
     TextControl& control() { return control_; }
     const TextControl& control() const { return control_; }
@@ -54,7 +54,7 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    TextBox& box_;
+    QEvent*& passedOn_;
     TextControl control_ { *this };
 };
 

@@ -12,7 +12,7 @@ namespace quorvel::runtime {
 
 TextBox::TextBox(QWidget* parent)
     : QWidget(parent)
-    , editor_(new TextBoxEditor(*this))
+    , editor_(new TextBoxEditor(this, passedOn_))
     , control_(&editor_->control()) {
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);

@@ -37,7 +37,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    friend class TextBoxEditor;
     friend TextBoxEditor& editorOf(const TextBox& box);
     TextBoxEditor* editor_;
     TextControl* control_; // the editor's
