@@ -208,7 +208,7 @@ class TextBoxModelTest : public QObject {
 
     void drop(std::unique_ptr<QMimeData> offer) {
         QMimeData& data = *offer;
-        const QPoint at = caretRect(*box, box->control().caret().position).center();
+        const QPoint at = editorOf(*box).caretRect(box->control().caret().position).center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(viewportOf(*box), &enter);
         QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, {});

@@ -155,7 +155,7 @@ private slots:
             paste(text);
         QCOMPARE(box->text(), pastes.join(QString()));
         QStringList shown;
-        for (const quorvel::runtime::LineMark& mark : lineMarks(*box))
+        for (const quorvel::runtime::LineMark& mark : editorOf(*box).lineMarks())
             shown << u"%1:%2 %3"_s.arg(mark.block).arg(mark.line).arg(mark.mark);
         QCOMPARE(shown, marks);
     }
@@ -313,8 +313,8 @@ private slots:
             QSKIP("dragging needs a real X server");
         paste(QStringLiteral("ab\ncd\r\nef"));
         box->control().select(0, 3); // "ab" and its LF
-        const QPoint from = caretRect(*box, 1).center(); // inside the selection
-        const QPoint to = caretRect(*box, 7).center(); // between e and f
+        const QPoint from = editorOf(*box).caretRect(1).center(); // inside the selection
+        const QPoint to = editorOf(*box).caretRect(7).center(); // between e and f
         QWidget* viewport = viewportOf(*box);
         QTest::mousePress(viewport, Qt::LeftButton, {}, from);
         // The drag runs an event loop of its own: move and drop from inside it.
@@ -689,6 +689,46 @@ private slots:
         QCOMPARE(box->control().caret().anchor, 0);
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("typed"));
+    }
+
+    // The control does its work over an editor that was never shown: each step of `script`
+    // ("insert:text", "select:anchor,position", "replace:from,to,text", "set:text", "undo", "redo")
+    // runs in turn, and the text and the caret ("anchor,position") come out as given.
+    void theControlEditsWithoutAShownWidget_data() {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caret");
+        const QString breaks = QString::fromUtf16(u"a\nb\rc\r\nd\u2029e\uFDD0f\u2028g");
+        // clang-format off
+        QTest::newRow("every break, undone and redone") << QStringList { u"insert:"_s + breaks, u"undo"_s, u"redo"_s } << breaks << u"13,13"_s;
+        QTest::newRow("undo brings back the selection") << QStringList { u"insert:abcdef"_s, u"select:1,4"_s, u"insert:X"_s, u"undo"_s } << u"abcdef"_s << u"1,4"_s;
+        QTest::newRow("a replace keeps the caret by its text") << QStringList { u"insert:abcdef"_s, u"select:5,5"_s, u"replace:0,2,\r\n\n"_s } << u"\r\n\ncdef"_s << u"5,5"_s;
+        QTest::newRow("set text, undone, redone") << QStringList { u"insert:ab"_s, u"set:x\ry"_s, u"undo"_s, u"redo"_s } << u"x\ry"_s << u"0,0"_s;
+        // clang-format on
+    }
+    void theControlEditsWithoutAShownWidget() {
+        QFETCH(QStringList, script);
+        QFETCH(QString, text);
+        QFETCH(QString, caret);
+        TextBox unshown;
+        quorvel::runtime::TextControl& control = unshown.control();
+        for (const QString& step : script) {
+            const QString how = step.section(u':', 0, 0), what = step.section(u':', 1);
+            const QStringList at = what.split(u',');
+            if (how == u"insert")
+                control.insert(what);
+            else if (how == u"select")
+                control.select(at[0].toInt(), at[1].toInt());
+            else if (how == u"replace")
+                control.replace(at[0].toInt(), at[1].toInt(), what.section(u',', 2));
+            else if (how == u"set")
+                unshown.setText(what);
+            else
+                how == u"undo" ? control.undo() : control.redo();
+        }
+        QVERIFY(!unshown.isVisible());
+        QCOMPARE(unshown.text(), text);
+        QCOMPARE(u"%1,%2"_s.arg(control.caret().anchor).arg(control.caret().position), caret);
     }
 };
 

@@ -189,8 +189,8 @@ QJsonObject where(QObject* target) {
 QJsonObject composition(runtime::TextBox* box) {
     if (compositionIn(*box).isEmpty())
         return { { u"error"_s, box->objectName() + u" composes nothing"_s } };
-    const QPointF centre
-        = viewportOf(*box)->mapToGlobal(compositionMiddle(*box)) * box->devicePixelRatioF();
+    const QPointF centre = viewportOf(*box)->mapToGlobal(editorOf(*box).compositionMiddle())
+        * box->devicePixelRatioF();
     return { { u"x"_s, qRound(centre.x()) }, { u"y"_s, qRound(centre.y()) } };
 }
 

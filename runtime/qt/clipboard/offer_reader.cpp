@@ -85,7 +85,7 @@ IncomingText::Outcome IncomingText::wait() {
     if (!result_) {
         lock.unlock();
         cancel();
-        return { Outcome::End::GivenUp, {} };
+        return { X11Transfer::End::GivenUp, {} };
     }
     const X11Transfer result = std::move(*result_);
     lock.unlock();
@@ -95,18 +95,17 @@ IncomingText::Outcome IncomingText::wait() {
             = textOfBytes(QByteArrayView(result.bytes.data(), qsizetype(result.bytes.size())),
                 QByteArrayView(result.type.data(), qsizetype(result.type.size())));
             !text.isNull())
-            return { Outcome::End::Text, std::move(text) };
+            return { X11Transfer::End::Given, std::move(text) };
         break;
     case X11Transfer::End::Unreachable: // as good as Qt can do
         if (const QMimeData* data = QGuiApplication::clipboard()->mimeData(modeOf(selection_)))
-            return { Outcome::End::Text, offeredText(*data) };
+            return { X11Transfer::End::Given, offeredText(*data) };
         break;
     case X11Transfer::End::GivenUp:
-        return { Outcome::End::GivenUp, {} };
     case X11Transfer::End::NotGiven:
-        break;
+        return { result.end, {} };
     }
-    return { Outcome::End::Nothing, {} };
+    return { X11Transfer::End::NotGiven, {} };
 }
 
 bool isOtherProgramsOffer(const QMimeData& source) {

@@ -34,10 +34,11 @@ public:
     /// until cancel().
     void whenFinished(std::function<void()> notify);
 
+    /// How the transfer ended: Given (its text decoded, or, when the X server could not be
+    /// reached, as Qt has it), NotGiven (no text, or none that decodes), or GivenUp.
     struct Outcome {
-        enum class End { Text, Nothing, GivenUp };
-        End end;
-        QString text; // for Text
+        X11Transfer::End end;
+        QString text; // when Given
     };
     /// Waits until the transfer has ended, or its bound has passed (and then cancels it).
     Outcome wait();

@@ -85,13 +85,14 @@ void PendingPaste::settle() {
     }
     const IncomingText::Outcome outcome = incoming->wait();
     switch (outcome.end) {
-    case IncomingText::Outcome::End::Text:
+    case X11Transfer::End::Given:
         land(outcome.text);
         break;
-    case IncomingText::Outcome::End::GivenUp:
+    case X11Transfer::End::GivenUp:
         beep();
         break;
-    case IncomingText::Outcome::End::Nothing:
+    case X11Transfer::End::NotGiven:
+    case X11Transfer::End::Unreachable: // the reader asked Qt instead: Given or NotGiven
         break;
     }
 }

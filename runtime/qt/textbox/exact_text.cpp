@@ -84,13 +84,15 @@ bool ExactText::holdsBreak(QStringView text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return isBlockBreak(c.unicode()); });
 }
 
-QString ExactText::text() const {
+QString ExactText::between(int from, int to) const {
+    if (from != 0 || to != document_.characterCount() - 1)
+        return rebuild(from, to);
     if (cache_.isNull())
-        cache_ = between(0, document_.characterCount() - 1);
+        cache_ = rebuild(from, to);
     return cache_;
 }
 
-QString ExactText::between(int from, int to) const {
+QString ExactText::rebuild(int from, int to) const {
     if (from >= to)
         return {};
     QString text; // block breaks as U+2029, all else as stored

@@ -11,7 +11,8 @@
 //   document, so deletion, undo and redo carry the kind with the break. A block remembers the kind
 //   of the break before it as its user state, a cache relearnt from the format whenever a change
 //   touches the block; nothing is keyed by Qt's format indices, which clear() renumbers.
-// - text() rebuilds the exact text from the document's raw characters in one pass.
+// - between() rebuilds the exact text from the document's raw characters in one pass, and keeps
+//   the whole text until the next change.
 //
 // No widget is needed: the text box shows the document, this keeps it exact.
 
@@ -36,9 +37,8 @@ class ExactText : public QObject {
 public:
     explicit ExactText(QTextDocument& document);
 
-    /// The exact text.
-    QString text() const;
-    /// The exact code units between two document positions.
+    /// The exact code units between two document positions (0 and the document's length: the
+    /// whole text).
     QString between(int from, int to) const;
     /// Puts text in at the cursor, replacing its selection: text without breaks in the plain
     /// format, each break as a block break of its kind.
@@ -57,6 +57,7 @@ public:
 
 private:
     void noteChange(int position, int removed, int added);
+    QString rebuild(int from, int to) const;
     int kindBefore(const QTextBlock& block) const;
     /// Whether the break before a block is a CR or LF break that, with the other across an empty
     /// line, makes a CR LF in the text.
@@ -64,7 +65,7 @@ private:
 
     QTextDocument& document_;
     std::pair<int, int> inserted_ { -1, -1 }; // the document range of our last insertion
-    mutable QString cache_; // the exact text, null until read after a change
+    mutable QString cache_; // the whole exact text, null until read after a change
 };
 
 } // namespace quorvel::runtime

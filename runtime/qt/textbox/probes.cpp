@@ -15,28 +15,8 @@ QMenu* contextMenuOf(TextBox& box) {
     return editor.contextMenu(editor.createStandardContextMenu());
 }
 
-QRect caretRect(const TextBox& box, int position) {
-    return editorOf(box).caretRect(position);
-}
-
-int positionAt(const TextBox& box, const QPoint& point) {
-    return editorOf(box).positionAt(point);
-}
-
-void scrollTo(TextBox& box, int position) {
-    editorOf(box).scrollTo(position);
-}
-
 QString compositionIn(const TextBox& box) {
     return editorOf(box).composition();
-}
-
-QPointF compositionMiddle(const TextBox& box) {
-    return editorOf(box).compositionMiddle();
-}
-
-std::vector<LineMark> lineMarks(const TextBox& box) {
-    return editorOf(box).lineMarks();
 }
 
 } // namespace quorvel::runtime

@@ -35,25 +35,8 @@ TextControl::TextControl(QPlainTextEdit& editor)
     connect(&editor, &QPlainTextEdit::selectionChanged, this, &TextControl::noteCaret);
 }
 
-QString TextControl::text() const {
-    return exact_.text();
-}
-
 QString TextControl::textBetween(int from, int to) const {
     return exact_.between(from, to);
-}
-
-void TextControl::setText(const QString& text) {
-    PendingPaste::settle();
-    record_.settle(caret());
-    QTextCursor cursor(editor_.document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    exact_.insert(cursor, text);
-    cursor.endEditBlock();
-    cursor.movePosition(QTextCursor::Start);
-    editor_.setTextCursor(cursor);
-    record_.stepExtended(caret());
 }
 
 void TextControl::insert(const QString& text) {
@@ -86,13 +69,17 @@ void TextControl::insert(const QString& text) {
     QMetaObject::invokeMethod(&editor_, &QPlainTextEdit::ensureCursorVisible, Qt::QueuedConnection);
 }
 
-void TextControl::replace(int from, int to, const QString& text) {
+void TextControl::replace(int from, int to, const QString& text, std::optional<int> caretTo) {
     PendingPaste::settle();
     record_.settle(caret());
     QTextCursor cursor = cursorBetween(from, to);
     cursor.beginEditBlock();
     exact_.insert(cursor, text);
     cursor.endEditBlock();
+    if (caretTo) {
+        editor_.setTextCursor(cursorBetween(*caretTo, *caretTo));
+        record_.stepExtended(caret());
+    }
 }
 
 void TextControl::appendPlainText(const QString& text) {
@@ -106,7 +93,7 @@ void TextControl::appendPlainText(const QString& text) {
 }
 
 void TextControl::clear() {
-    setText(QString());
+    replace(0, end, QString(), 0);
     editor_.document()->clearUndoRedoStacks();
     record_.clear();
 }

@@ -15,10 +15,11 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringView>
 #include <QTextCursor>
 
+#include <limits>
 #include <new>
+#include <optional>
 
 class QMimeData;
 class QPlainTextEdit;
@@ -41,19 +42,17 @@ public:
     /// Over an editor that lives longer (the editor holds its control).
     explicit TextControl(QPlainTextEdit& editor);
 
-    /// The exact text.
-    QString text() const;
-    /// Replaces the whole text, as one undo step, leaving the caret at the start.
-    void setText(const QString& text);
-    void setText(QStringView text) { setText(text.toString()); }
     /// The exact code units between two document positions (one for each character and for each
-    /// line break).
+    /// line break); from 0 to length(), the whole text.
     QString textBetween(int from, int to) const;
     /// Inserts text at the caret, replacing the selection, as one undo step.
     void insert(const QString& text);
     void insert(QStringView text) { insert(text.toString()); }
-    /// Replaces the text between two document positions, as one undo step; the caret stays.
-    void replace(int from, int to, const QString& text);
+    /// The end of the text as it is when an edit is made, once a paste on its way has gone in.
+    static constexpr int end = std::numeric_limits<int>::max();
+    /// Replaces the text between two document positions, as one undo step. The caret stays, or
+    /// goes to the position caretTo (where redoing the step puts it again).
+    void replace(int from, int to, const QString& text, std::optional<int> caretTo = std::nullopt);
     /// Appends text after a line break (none when the box is empty).
     void appendPlainText(const QString& text);
     /// Empties the box and its undo history.

@@ -31,11 +31,11 @@ TextControl& TextBox::control() const {
 }
 
 QString TextBox::text() const {
-    return control().text();
+    return control_->textBetween(0, control_->length());
 }
 
 void TextBox::setText(const QString& text) {
-    control().setText(text);
+    control_->replace(0, TextControl::end, text, 0); // one undo step, the caret at the start
 }
 
 bool TextBox::event(QEvent* event) {

@@ -25,7 +25,8 @@ public:
     static constexpr ControlClass kind = ControlClass::TextBox;
     explicit TextBox(QWidget* parent = nullptr);
 
-    /// What the windows read and write: the exact text, as the control holds it.
+    /// What the windows read and write: the exact text, as the control holds it. Setting it
+    /// replaces the whole text as one undo step, leaving the caret at the start.
     QString text() const;
     void setText(const QString& text);
     void setText(QStringView text) { setText(text.toString()); }

@@ -52,7 +52,7 @@ public:
 
     QString text(QAccessible::Text type) const override {
         if (type == QAccessible::Value)
-            return control().text();
+            return box()->text();
         if (type == QAccessible::Name && !box()->accessibleName().isEmpty())
             return box()->accessibleName();
         return QAccessibleWidget::text(type);
@@ -62,7 +62,7 @@ public:
         if (type != QAccessible::Value)
             return QAccessibleWidget::setText(type, text);
         if (!editor_->isReadOnly())
-            control().setText(text);
+            box()->setText(text);
     }
 
     // Reading: every line break reads as one LF, so that positions and text agree.
