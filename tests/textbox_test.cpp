@@ -703,6 +703,7 @@ private slots:
         QTest::newRow("every break, undone and redone") << QStringList { u"insert:"_s + breaks, u"undo"_s, u"redo"_s } << breaks << u"13,13"_s;
         QTest::newRow("undo brings back the selection") << QStringList { u"insert:abcdef"_s, u"select:1,4"_s, u"insert:X"_s, u"undo"_s } << u"abcdef"_s << u"1,4"_s;
         QTest::newRow("a replace keeps the caret by its text") << QStringList { u"insert:abcdef"_s, u"select:5,5"_s, u"replace:0,2,\r\n\n"_s } << u"\r\n\ncdef"_s << u"5,5"_s;
+        QTest::newRow("a new edit in place of one undone") << QStringList { u"insert:ab"_s, u"select:0,2"_s, u"insert:cd"_s, u"undo"_s, u"select:1,1"_s, u"insert:X"_s, u"undo"_s, u"redo"_s } << u"aXb"_s << u"2,2"_s;
         QTest::newRow("set text, undone, redone") << QStringList { u"insert:ab"_s, u"set:x\ry"_s, u"undo"_s, u"redo"_s } << u"x\ry"_s << u"0,0"_s;
         // clang-format on
     }

@@ -27,7 +27,7 @@ TextControl::TextControl(QPlainTextEdit& editor)
             CompositionGuard::noteEdit();
     });
     connect(document, &QTextDocument::undoCommandAdded, this, [this] {
-        record_.stepAdded(caret());
+        record_.stepAdded(historyEnd(), caret());
         emit undoStepAdded();
     });
     connect(document, &QTextDocument::contentsChanged, this, &TextControl::changed);
@@ -60,7 +60,6 @@ void TextControl::insert(const QString& text) {
         if (document->availableUndoSteps() > steps)
             undo();
         document->clearUndoRedoStacks(QTextDocument::RedoStack);
-        record_.clearRedo();
         throw;
     }
     cursor.endEditBlock();
@@ -78,7 +77,7 @@ void TextControl::replace(int from, int to, const QString& text, std::optional<i
     cursor.endEditBlock();
     if (caretTo) {
         editor_.setTextCursor(cursorBetween(*caretTo, *caretTo));
-        record_.stepExtended(caret());
+        record_.stepExtended(historyEnd(), caret());
     }
 }
 
@@ -95,7 +94,6 @@ void TextControl::appendPlainText(const QString& text) {
 void TextControl::clear() {
     replace(0, end, QString(), 0);
     editor_.document()->clearUndoRedoStacks();
-    record_.clear();
 }
 
 Caret TextControl::caret() const {
@@ -114,6 +112,10 @@ QTextCursor TextControl::cursorBetween(int anchor, int position) const {
 void TextControl::select(int anchor, int position) {
     PendingPaste::settle();
     editor_.setTextCursor(cursorBetween(anchor, position));
+}
+
+int TextControl::historyEnd() const {
+    return editor_.document()->availableUndoSteps();
 }
 
 int TextControl::length() const {
@@ -140,7 +142,7 @@ void TextControl::beforeEditorEdit(bool typed) {
 void TextControl::afterEditorEdit() {
     // Qt makes typing that goes on one undo step: it ends where the caret is now.
     if (edited_)
-        record_.stepExtended(caret());
+        record_.stepExtended(historyEnd(), caret());
 }
 
 void TextControl::undo() {
@@ -156,10 +158,12 @@ void TextControl::restore(bool undoing) {
     QTextDocument* document = editor_.document();
     if (!(undoing ? document->isUndoAvailable() : document->isRedoAvailable()))
         return;
+    const int undone = historyEnd(); // the end of the step that undoing takes back
     record_.setRestoring(true);
     undoing ? editor_.undo() : editor_.redo();
     record_.setRestoring(false);
-    if (const std::optional<Caret> back = undoing ? record_.undone() : record_.redone())
+    if (const std::optional<Caret> back
+        = undoing ? record_.before(undone) : record_.after(historyEnd()))
         setCaret(*back);
 }
 

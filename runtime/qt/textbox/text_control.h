@@ -96,6 +96,8 @@ signals:
 
 private:
     void setCaret(Caret caret);
+    /// Where Qt's undo history stands: the end of the step that undo would take back.
+    int historyEnd() const;
     /// Undoes or redoes one step, and puts the caret back where it was before or after it.
     void restore(bool undoing);
     /// The text of a paste from another program has come: it goes in where the caret was then.

@@ -3,13 +3,17 @@
 // The caret and selection before and after each step of Qt's undo history, which keeps neither:
 // undoing a step brings back the caret as it was before the step, redoing it the caret after it.
 //
+// A step is known by where it ends in Qt's history (the document's availableUndoSteps() once it
+// is done), so the record follows the history as Qt keeps it: a step undone, redone, dropped or
+// cleared away needs no word here, and a new step replaces whatever was recorded from its place on.
+//
 // Every edit comes from an event or from a call of the text box: the caret as it was when that
 // began (settled) is the caret that undoing the edit brings back. While an undo or redo is under
 // way the caret moves with it, and the record keeps still.
 
+#include <iterator>
+#include <map>
 #include <optional>
-#include <utility>
-#include <vector>
 
 namespace quorvel::runtime {
 
@@ -25,37 +29,33 @@ public:
         if (!restoring_)
             settled_ = caret;
     }
-    /// Qt's history has a new step, which left the caret at after.
-    void stepAdded(Caret after) {
-        undo_.push_back({ settled_, after });
-        redo_.clear();
+    /// Qt's history has a new step, ending at `end`, which left the caret at after.
+    void stepAdded(int end, Caret after) {
+        steps_.erase(steps_.lower_bound(end), steps_.end());
+        steps_.emplace(end, Step { settled_, after });
     }
-    /// The last step went on (typing that Qt merges into one step): it ends at after.
-    void stepExtended(Caret after) {
-        if (!undo_.empty())
-            undo_.back().second = after;
+    /// The step ending at `end` went on (typing that Qt merges into one step): it leaves the caret
+    /// at after.
+    void stepExtended(int end, Caret after) {
+        if (const auto step = steps_.find(end); step != steps_.end())
+            step->second.after = after;
     }
     /// Qt is undoing (or redoing) a step while restoring is true.
     void setRestoring(bool restoring) { restoring_ = restoring; }
-    /// The last step was undone: the caret to bring back, if the step is known.
-    std::optional<Caret> undone() { return move(undo_, redo_, true); }
-    /// The last undone step was redone: the caret to bring back, if the step is known.
-    std::optional<Caret> redone() { return move(redo_, undo_, false); }
-    /// Forgets every step, as Qt's history was cleared; or only the undone ones.
-    void clear() { undo_.clear(), redo_.clear(); }
-    void clearRedo() { redo_.clear(); }
+    /// The caret before, or after, the step that ends at `end`, if the step is known.
+    std::optional<Caret> before(int end) const { return find(end, &Step::before); }
+    std::optional<Caret> after(int end) const { return find(end, &Step::after); }
 
 private:
-    using Step = std::pair<Caret, Caret>; // before, after
-    static std::optional<Caret> move(std::vector<Step>& from, std::vector<Step>& to, bool undo) {
-        if (from.empty())
-            return std::nullopt;
-        to.push_back(from.back());
-        from.pop_back();
-        return undo ? to.back().first : to.back().second;
+    struct Step {
+        Caret before, after;
+    };
+    std::optional<Caret> find(int end, Caret Step::*which) const {
+        const auto step = steps_.find(end);
+        return step == steps_.end() ? std::nullopt : std::optional(step->second.*which);
     }
 
-    std::vector<Step> undo_, redo_;
+    std::map<int, Step> steps_; // by where each ends in Qt's history
     Caret settled_;
     bool restoring_ = false;
 };
