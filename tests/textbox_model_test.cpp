@@ -35,6 +35,7 @@
 
 using quorvel::runtime::IncomingText;
 using quorvel::runtime::TextBox;
+using quorvel::runtime::TextControl;
 using quorvel::runtime::X11Transfer;
 using namespace Qt::StringLiterals;
 
@@ -455,8 +456,10 @@ class TextBoxModelTest : public QObject {
             box->control().insert(text);
             model.replaceSelection(text);
         } else {
-            box->control().appendPlainText(text);
-            model.edit(model.size(), model.size(), model.size() == 0 ? text : u"\r\n"_s + text);
+            // Appended after a line break, as a program adds a line.
+            const QString line = model.size() == 0 ? text : u"\r\n"_s + text;
+            box->control().replace(TextControl::end, TextControl::end, line);
+            model.edit(model.size(), model.size(), line);
         }
         return u"insert or append"_s;
     }
@@ -598,8 +601,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         // Qt decides what is one undo step: it says so each time it adds one.
         int undoSteps = 0;
-        connect(&widget.control(), &quorvel::runtime::TextControl::undoStepAdded, this,
-            [&] { ++undoSteps; });
+        connect(&widget.control(), &TextControl::undoStepAdded, this, [&] { ++undoSteps; });
 
         std::map<QString, int> done; // steps by what they did, said at the end
         for (int i = 0; i < steps; ++i) {

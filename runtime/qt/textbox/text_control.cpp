@@ -81,16 +81,6 @@ void TextControl::replace(int from, int to, const QString& text, std::optional<i
     }
 }
 
-void TextControl::appendPlainText(const QString& text) {
-    PendingPaste::settle();
-    record_.settle(caret());
-    QTextCursor cursor(editor_.document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    exact_.insert(cursor, editor_.document()->isEmpty() ? text : u"\r\n"_s + text);
-    cursor.endEditBlock();
-}
-
 void TextControl::clear() {
     replace(0, end, QString(), 0);
     editor_.document()->clearUndoRedoStacks();

@@ -53,8 +53,6 @@ public:
     /// Replaces the text between two document positions, as one undo step. The caret stays, or
     /// goes to the position caretTo (where redoing the step puts it again).
     void replace(int from, int to, const QString& text, std::optional<int> caretTo = std::nullopt);
-    /// Appends text after a line break (none when the box is empty).
-    void appendPlainText(const QString& text);
     /// Empties the box and its undo history.
     void clear();
     /// Undo and redo bring back the text of the state before or after an edit, and its caret and
