@@ -94,6 +94,9 @@ def run_orca(session, driver_path):
         d.type("abcdefghijklmnopq")
         d.key("Return")
         driver.wait("the typed text", holds("abcdefghijklmnopq\r\n"))
+        # Orca speaks in order, and may still be echoing the keys: what it says of the button
+        # comes after all of that.
+        speech.mark()
         d.key("shift+Tab")
         driver.wait("the focus on カウント実行", lambda s: s["focus"] == "Command1")
         speech.wait("Orca to read カウント実行", lambda line: "カウント実行" in line)
