@@ -12,6 +12,7 @@
 #include "runtime/qt/clipboard/offer_reader.h"
 #include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/testing.h"
+#include "runtime/qt/textbox/editor.h"
 #include "runtime/qt/textbox/textbox.h"
 #include "runtime/qt/textbox/textbox_accessible.h"
 

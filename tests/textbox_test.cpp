@@ -3,6 +3,7 @@
 #include "runtime/qt/clipboard/offered_text.h"
 #include "runtime/qt/clipboard/transfer_bound.h"
 #include "runtime/qt/testing.h"
+#include "runtime/qt/textbox/editor.h"
 #include "runtime/qt/textbox/textbox.h"
 #include "runtime/testing.h"
 

@@ -3,9 +3,6 @@
 // For tests only: what the Qt toolkit lets a test see or stand in for. The program itself never
 // includes this header.
 
-#include "textbox/editor.h"
-#include "textbox/textbox.h"
-
 #include <QString>
 
 #include <functional>
@@ -18,6 +15,7 @@ class QWidget;
 namespace quorvel::runtime {
 
 class IncomingText;
+class TextBox;
 
 /// From now on, a paste for which `start` gives a text on its way takes that text as another
 /// program's transfer, which the test finishes itself; null (or a start that gives null): as the
@@ -29,7 +27,9 @@ bool pasteOnItsWay();
 int takeBeeps();
 
 // What a text box shows, as a person sees it (textbox/probes.cpp). Where the caret is drawn, the
-// line marks, the composition's middle: ask the editor inside, editorOf(box) (textbox/editor.h).
+// line marks, the composition's middle: a test asks the editor inside, editorOf(box), and
+// includes textbox/editor.h for it. This header includes none of the box's: the files that
+// define what it declares include it.
 
 /// The widget the text is shown in, which takes the mouse and drops and shows the pointer.
 QWidget* viewportOf(const TextBox& box);

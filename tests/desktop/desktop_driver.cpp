@@ -26,6 +26,7 @@
 
 #include "runtime/program.h"
 #include "runtime/qt/testing.h"
+#include "runtime/qt/textbox/editor.h"
 #include "runtime/qt/textbox/textbox.h"
 #include "runtime/qt/widgets/controls.h"
 #include "ui/project.h"

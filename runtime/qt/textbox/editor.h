@@ -2,8 +2,8 @@
 
 // Qt's editor inside a text box, which shows the text and takes the user's input: its event
 // handlers only, each handing the edit to the box's text control (text_control.h) or the key to
-// what the key policy says (key_policy.h). Only the text box's own folder and the tests'
-// probes (runtime/qt/testing.h) include this header.
+// what the key policy says (key_policy.h). Only the text box's own folder and tests that ask
+// the editor where it draws include this header.
 //
 // Every line break looks like one on screen; a break that counts as a character (a lone CR or LF,
 // U+2028, U+2029, U+FDD0, U+FDD1) also gets a faint mark at the end of its line, so that what the
