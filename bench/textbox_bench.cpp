@@ -9,7 +9,6 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/release/bench/textbox_bench [MiB ...]
 
-#include "runtime/qt/testing.h"
 #include "runtime/qt/textbox/textbox.h"
 #include "texts.h"
 
@@ -29,6 +28,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using quorvel::runtime::TextControl;
 
 template <typename F> double milliseconds(F&& f) {
     const auto start = Clock::now();
@@ -106,12 +106,12 @@ int runCase(const QString& widgetKind, int mib, const QString& shape) {
         // remembered text.
         read = 1e300;
         for (int i = 0; i < 5; ++i) {
-            widget.control().select(widget.control().length(), widget.control().length());
+            widget.control().select(TextControl::end, TextControl::end);
             widget.control().insert(u"x");
             widget.control().undo();
             read = std::min(read, milliseconds([&] { (void)widget.text(); }));
         }
-        widget.control().select(widget.control().length(), widget.control().length());
+        widget.control().select(TextControl::end, TextControl::end);
         key = keyPress(widget);
     }
     std::printf("%.2f %.3f %.3f %.1f\n", paste, read, key, (peakKiB() - before) / 1024.0);

@@ -1,7 +1,7 @@
 // The program over Qt: its start, the event loop, and the error report's message box.
 
-#include "input/pending_paste.h"
 #include "display.h"
+#include "input/pending_paste.h"
 #include "runtime/program.h"
 #include "runtime/toolkit.h"
 #include "strings.h"

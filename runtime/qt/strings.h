@@ -12,7 +12,8 @@ namespace quorvel::runtime {
 /// The same code units: a byte-order mark at the start is kept (QString::fromUtf16 would take it
 /// for one and drop it).
 inline QString toQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+    return QString(
+        reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 inline QString toQString(std::string_view utf8) {

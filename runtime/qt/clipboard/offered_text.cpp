@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QStringDecoder>
 
-
 namespace quorvel::runtime {
 
 namespace {

@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <optional>
 
-using namespace Qt::StringLiterals;
-
 namespace quorvel::runtime {
 
 TextControl::TextControl(QPlainTextEdit& editor)
@@ -112,12 +110,6 @@ int TextControl::length() const {
     return editor_.document()->characterCount() - 1;
 }
 
-void TextControl::setCaret(Caret caret) {
-    PendingPaste::settle();
-    editor_.setTextCursor(cursorBetween(caret.anchor, caret.position));
-    record_.settle(this->caret());
-}
-
 void TextControl::noteCaret() {
     record_.settle(caret());
 }
@@ -153,8 +145,10 @@ void TextControl::restore(bool undoing) {
     undoing ? editor_.undo() : editor_.redo();
     record_.setRestoring(false);
     if (const std::optional<Caret> back
-        = undoing ? record_.before(undone) : record_.after(historyEnd()))
-        setCaret(*back);
+        = undoing ? record_.before(undone) : record_.after(historyEnd())) {
+        editor_.setTextCursor(cursorBetween(back->anchor, back->position));
+        record_.settle(caret());
+    }
 }
 
 void TextControl::paste(const QMimeData& source) {

@@ -93,7 +93,6 @@ signals:
     void undoStepAdded();
 
 private:
-    void setCaret(Caret caret);
     /// Where Qt's undo history stands: the end of the step that undo would take back.
     int historyEnd() const;
     /// Undoes or redoes one step, and puts the caret back where it was before or after it.

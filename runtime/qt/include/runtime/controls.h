@@ -6,8 +6,8 @@
 // them is runtime/controls_contract.h, checked here.
 
 #include "runtime/qt/strings.h" // view() of the text box's text
-#include "runtime/qt/widgets/controls.h"
 #include "runtime/qt/textbox/textbox.h"
+#include "runtime/qt/widgets/controls.h"
 
 // After view() of Qt's strings, which the contract's checks call.
 #include "runtime/controls_contract.h"
