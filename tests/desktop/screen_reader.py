@@ -83,9 +83,9 @@ class Speech:
                             timeout)
         except Failure:
             raise Failure(f"timed out waiting for {what}; Orca said {self.since_mark()!r}; its debug "
-                          f"file on focus and speech ends:\n{self.focus_events()}")
+                          f"file on focus and speech ends:\n{self.debug_tail()}")
 
-    def focus_events(self, count=20):
+    def debug_tail(self, count=20):
         """The last lines of Orca's debug file (as far as Orca has written it out) on focus events
         and on speech: what it was sent, what it ignored, what it spoke."""
         try:
@@ -93,14 +93,14 @@ class Speech:
                 lines = [line.rstrip() for line in f]
         except OSError as error:
             return f"      (unreadable: {error})"
-        found, keeping = [], False
+        found, on_focus = [], False  # on_focus: the event the manager last spoke of is one
         for line in lines:
             if "SPEECH OUTPUT" in line:
                 found.append(line)
             elif re.search("EVENT[ _]MANAGER: ", line) and "of focus" not in line:
-                if "gnoring" not in line:
-                    keeping = "focus" in line
-                if keeping:
+                if "ignoring" not in line.lower():  # a new event, not a verdict on the last one
+                    on_focus = "focus" in line
+                if on_focus:
                     found.append(line)
         return "\n".join("      " + line for line in found[-count:])
 
